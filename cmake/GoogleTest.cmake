@@ -1,0 +1,10 @@
+# GoogleTest from the sources Debian's googletest package installs; nothing is downloaded.
+set(VANTOR_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT EXISTS ${VANTOR_GTEST_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "GoogleTest sources not found in ${VANTOR_GTEST_SOURCE_DIR}: apt-get install googletest")
+endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${VANTOR_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)
+include(GoogleTest)

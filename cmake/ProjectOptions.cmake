@@ -1,0 +1,19 @@
+# Warnings are errors in our own code; third-party sources get their own flags.
+add_library(vantor_options INTERFACE)
+target_compile_options(vantor_options INTERFACE -Wall -Wextra -Werror)
+if(WIN32)
+  # The ANSI API is the one the system names; keep windows.h lean.
+  target_compile_definitions(vantor_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+endif()
+
+if(VANTOR_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# The portable core must never see <windows.h>: its include path starts with a
+# folder whose windows.h stops the build, in both builds.
+function(vantor_portable_core target)
+  target_include_directories(${target} BEFORE PRIVATE ${PROJECT_SOURCE_DIR}/cmake/portable-guard)
+  target_link_libraries(${target} PRIVATE vantor_options)
+endfunction()

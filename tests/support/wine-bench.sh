@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The Wine test bench: a private prefix, an Xvfb display and COM1..COM4 on paths
+# inside the build folder, so tests never touch the user's Wine or display.
+#
+#   wine-bench.sh run   BUILD_DIR PROGRAM [ARGS...]   run a Windows program on the bench
+#   wine-bench.sh setup BUILD_DIR                     make the prefix and start the display
+#   wine-bench.sh stop  BUILD_DIR                     stop the display and the wineserver
+#   wine-bench.sh env   BUILD_DIR                     print the environment (for a shell: eval)
+set -euo pipefail
+
+cmd=${1:?usage: wine-bench.sh run|setup|stop|env BUILD_DIR ...}
+build=$(cd "${2:?build folder}" && pwd)
+shift 2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+bench=$build/wine
+mkdir -p "$bench/com"
+export WINEPREFIX=$bench/prefix
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export VANTOR_COM_DIR=$bench/com
+
+log() { echo "wine-bench: $*" >&2; }
+
+display_alive() {
+  [ -f "$bench/xvfb.pid" ] && [ -f "$bench/xvfb.display" ] &&
+    kill -0 "$(cat "$bench/xvfb.pid")" 2>/dev/null
+}
+
+start_display() {
+  display_alive && return 0
+  rm -f "$bench/xvfb.display"
+  # -displayfd picks a free display number; setsid keeps Xvfb alive across test processes.
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    3>"$bench/xvfb.display" >/dev/null 2>"$bench/xvfb.log" &
+  echo $! >"$bench/xvfb.pid"
+  for _ in $(seq 100); do
+    [ -s "$bench/xvfb.display" ] && break
+    sleep 0.1
+  done
+  [ -s "$bench/xvfb.display" ] || { log "Xvfb did not start:"; cat "$bench/xvfb.log" >&2; exit 1; }
+}
+
+use_display() {
+  export DISPLAY=":$(tr -d '[:space:]' <"$bench/xvfb.display")"
+}
+
+make_prefix() {
+  [ -f "$bench/prefix.ready" ] && return 0
+  log "creating the Wine prefix in $WINEPREFIX (first use only)"
+  rm -rf "$WINEPREFIX"
+  wineboot -i >"$bench/wineboot.log" 2>&1
+  # COM1..COM4 are paths in the build folder; tests put pseudo-terminals there.
+  for n in 1 2 3 4; do
+    wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$bench/com/COM$n" /f >/dev/null 2>&1
+  done
+  # Pointer acceleration off, so a move of (0, -5) moves by exactly that.
+  wine reg add 'HKCU\Control Panel\Mouse' /v MouseSpeed /d 0 /f >/dev/null 2>&1
+  wine reg add 'HKCU\Control Panel\Mouse' /v MouseThreshold1 /d 0 /f >/dev/null 2>&1
+  wine reg add 'HKCU\Control Panel\Mouse' /v MouseThreshold2 /d 0 /f >/dev/null 2>&1
+  # The port mapping is read when the wineserver starts its devices.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wine cmd /c exit >/dev/null 2>&1 || true
+  if [ "$(readlink "$WINEPREFIX/dosdevices/com1")" != "$bench/com/COM1" ]; then
+    log "COM1 is not mapped to $bench/com/COM1"; exit 1
+  fi
+  touch "$bench/prefix.ready"
+}
+
+setup() {
+  # One test at a time sets the bench up; the others wait here.
+  exec 9>"$bench/lock"
+  flock 9
+  start_display
+  use_display
+  make_prefix
+  # A persistent wineserver saves each test program seconds of start-up.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  flock -u 9
+}
+
+start_pty_hub() {
+  local hub=$build/tests/support/pty_hub
+  [ -x "$hub" ] || return 0
+  rm -f "$bench/pty_hub.port"
+  "$hub" --com-dir "$bench/com" --port-file "$bench/pty_hub.port" 2>>"$bench/pty_hub.log" &
+  hub_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$bench/pty_hub.port" ] && break
+    sleep 0.02
+  done
+  export VANTOR_PTY_HUB=$(cat "$bench/pty_hub.port")
+}
+
+case $cmd in
+  setup)
+    setup
+    ;;
+  run)
+    setup
+    hub_pid=
+    start_pty_hub
+    status=0
+    wine "$@" || status=$?
+    [ -n "$hub_pid" ] && kill "$hub_pid" 2>/dev/null && wait "$hub_pid" 2>/dev/null || true
+    exit $status
+    ;;
+  stop)
+    wineserver -k 2>/dev/null || true
+    if display_alive; then kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true; fi
+    rm -f "$bench/xvfb.pid" "$bench/xvfb.display"
+    ;;
+  env)
+    setup
+    echo "export WINEPREFIX='$WINEPREFIX' WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$DISPLAY' VANTOR_COM_DIR='$VANTOR_COM_DIR'"
+    ;;
+  *)
+    log "unknown command $cmd"
+    exit 2
+    ;;
+esac
