@@ -1,0 +1,33 @@
+// The settings and the learned event list, kept under HKEY_CURRENT_CONFIG at
+// "Infrared\Software\Vantora". Read once when the main window is set up; the event
+// list is written at every Start, the port settings when the main window closes.
+// Registry failures are silent: a key or value that cannot be read keeps its
+// default, one that cannot be written is skipped.
+#pragma once
+
+#include <cstdint>
+
+#include "app/events/port_options_record.h"
+#include "app/framework/combo_box.h"
+
+namespace vantor {
+
+// The main window's members that the store reads and writes.
+struct TPortSettings {
+  std::int32_t ComPortNumber = 0;
+  char ComPortName[20] = "NON";
+  char RcFormatCode[16] = "NE";
+};
+
+extern const char kPortKeyPath[];       // "Infrared\\Software\\Vantora\\Port"
+extern const char kEventListKeyPath[];  // "Infrared\\Software\\Vantora\\EventList"
+
+// Reads both keys: the port settings into `port` and `options`, every stored entry
+// (upper-cased) into `eventsList`. Defaults must be in place before the call.
+void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboBox& eventsList);
+// Writes "IrDAPortNum", "RCFormat" and "Transmitter"; nothing while ComPortNumber is 0.
+void SavePortSettings(TPortSettings& port, const PortOptionsRecord& options);
+// Writes "EventListCount" and one "EventList%d" per item of `eventsList`.
+void SaveEventList(const TComboBox& eventsList);
+
+}  // namespace vantor

@@ -1,0 +1,51 @@
+#include "app/framework/combo_box.h"
+
+namespace vantor {
+
+int TComboBox::AddString(const char* text) const {
+  return static_cast<int>(SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+}
+
+int TComboBox::DeleteString(int index) const {
+  return static_cast<int>(SendMessageA(hwnd_, CB_DELETESTRING, static_cast<WPARAM>(index), 0));
+}
+
+int TComboBox::GetCount() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCOUNT, 0, 0)); }
+
+int TComboBox::FindString(const char* prefix, int after) const {
+  return static_cast<int>(SendMessageA(hwnd_, CB_FINDSTRING, static_cast<WPARAM>(after), reinterpret_cast<LPARAM>(prefix)));
+}
+
+int TComboBox::GetStringLen(int index) const {
+  return static_cast<int>(SendMessageA(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
+}
+
+std::string TComboBox::GetString(int index) const {
+  // CB_GETLBTEXT takes no buffer size: ask for the length first so no entry,
+  // however long, is cut or written past the buffer.
+  int length = GetStringLen(index);
+  if (length < 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  int got = static_cast<int>(SendMessageA(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())));
+  if (got < 0) return {};
+  text.resize(static_cast<std::size_t>(got < length ? got : length));
+  return text;
+}
+
+int TComboBox::GetSelIndex() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0)); }
+
+void TComboBox::SetSelIndex(int index) const { SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+std::string TComboBox::GetText() const {
+  int length = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  int got = GetWindowTextA(hwnd_, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+void TComboBox::SetText(const char* text) const { SetWindowTextA(hwnd_, text); }
+
+void TComboBox::Clear() const { SendMessageA(hwnd_, CB_RESETCONTENT, 0, 0); }
+
+}  // namespace vantor

@@ -1,0 +1,243 @@
+// The store against Wine's real registry and a real sorted combo box.
+#include "app/events/settings_store.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vantor {
+namespace {
+
+// The main window's list: a simple, sorted combo box.
+class EventsListWindow {
+ public:
+  EventsListWindow() {
+    combo_ = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT | CBS_AUTOHSCROLL | WS_VSCROLL,
+                             0, 0, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    list.Attach(combo_);
+  }
+  ~EventsListWindow() { DestroyWindow(combo_); }
+  std::vector<std::string> Items() const {
+    std::vector<std::string> items;
+    for (int i = 0; i < list.GetCount(); ++i) items.push_back(list.GetString(i));
+    return items;
+  }
+  TComboBox list;
+
+ private:
+  HWND combo_;
+};
+
+class SettingsStore : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Infrared\\Software\\Vantora"); }
+  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Infrared\\Software\\Vantora"); }
+
+  static HKEY Key(const char* path) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    return key;
+  }
+  static void Put(const char* path, const char* name, const std::string& text) {
+    HKEY key = Key(path);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+  }
+  static void PutRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = Key(path);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+  }
+  static bool Get(const char* path, const char* name, std::string* text) {
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_CONFIG, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    bool found = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (found && text) *text = buffer;
+    return found;
+  }
+  static bool KeyExists(const char* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_CONFIG, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+  }
+
+  void Load() { LoadSettings(port, options, events.list); }
+
+  TPortSettings port;
+  PortOptionsRecord options;
+  EventsListWindow events;
+};
+
+TEST_F(SettingsStore, FirstRunCreatesBothKeysAndKeepsTheDefaults) {
+  Load();
+  EXPECT_TRUE(KeyExists(kPortKeyPath));
+  EXPECT_TRUE(KeyExists(kEventListKeyPath));
+  EXPECT_EQ(events.list.GetCount(), 0);
+  EXPECT_EQ(port.ComPortNumber, 0);
+  EXPECT_STREQ(port.ComPortName, "NON");
+  EXPECT_STREQ(port.RcFormatCode, "NE");
+  EXPECT_EQ(options.UsePellow + options.UseKestrel + options.UseCom1 + options.UseCom2 + options.UseCom3 + options.UseCom4, 0);
+}
+
+TEST_F(SettingsStore, AValueInANewlyCreatedKeyIsNotRead) {
+  // Only the EventList key exists: the Port key is created by the load and nothing is read from it.
+  Put(kEventListKeyPath, "EventListCount", "1");
+  Put(kEventListKeyPath, "EventList0", "LW 00 41;LEFTDOWN;LEFTUP;");
+  Load();
+  EXPECT_EQ(events.Items(), std::vector<std::string>{"LW 00 41;LEFTDOWN;LEFTUP;"});
+  EXPECT_STREQ(port.ComPortName, "NON");
+}
+
+TEST_F(SettingsStore, LoadsPortSettingsAndUpperCasedEntriesInSortedOrder) {
+  Put(kPortKeyPath, "Transmitter", "1;1;end");
+  Put(kPortKeyPath, "IrDAPortNum", "3");
+  Put(kPortKeyPath, "RCFormat", "so");
+  Put(kEventListKeyPath, "EventListCount", "3");
+  Put(kEventListKeyPath, "EventList0", "lw 00 0a;MOVE 0 -5;");
+  Put(kEventListKeyPath, "EventList2", "LW 00 01;LEFTDOWN;LEFTUP;");  // index 1 is missing
+  Load();
+  EXPECT_EQ(events.Items(), (std::vector<std::string>{"LW 00 01;LEFTDOWN;LEFTUP;", "LW 00 0A;MOVE 0 -5;"}));
+  EXPECT_EQ(options.UsePellow, 1);
+  EXPECT_EQ(options.UseKestrel, 1);
+  EXPECT_EQ(port.ComPortNumber, 3);
+  EXPECT_STREQ(port.ComPortName, "COM3");
+  EXPECT_EQ(options.UseCom3, 1);
+  EXPECT_EQ(options.UseCom1 + options.UseCom2 + options.UseCom4, 0);
+  EXPECT_STREQ(port.RcFormatCode, "SO");
+}
+
+TEST_F(SettingsStore, AnEventListKeyWithoutACountLoadsNothing) {
+  Put(kEventListKeyPath, "EventList0", "LW 00 41;LEFTDOWN;LEFTUP;");
+  Load();
+  EXPECT_EQ(events.list.GetCount(), 0);
+}
+
+TEST_F(SettingsStore, ASaveAfterALongerOneLeavesStaleValuesThatLoadingIgnores) {
+  for (const char* e : {"LW 00 01;A;", "LW 00 02;B;", "LW 00 03;C;", "LW 00 04;D;", "LW 00 05;E;"})
+    events.list.AddString(e);
+  SaveEventList(events.list);
+  events.list.DeleteString(4);
+  events.list.DeleteString(3);
+  events.list.DeleteString(2);
+  SaveEventList(events.list);
+
+  std::string value;
+  ASSERT_TRUE(Get(kEventListKeyPath, "EventListCount", &value));
+  EXPECT_EQ(value, "2");
+  for (const char* stale : {"EventList2", "EventList3", "EventList4"}) EXPECT_TRUE(Get(kEventListKeyPath, stale, nullptr));
+
+  EventsListWindow reloaded;
+  LoadSettings(port, options, reloaded.list);
+  EXPECT_EQ(reloaded.Items(), (std::vector<std::string>{"LW 00 01;A;", "LW 00 02;B;"}));
+}
+
+TEST_F(SettingsStore, AnEmptyListSavesACountOfZero) {
+  SaveEventList(events.list);
+  std::string value;
+  ASSERT_TRUE(Get(kEventListKeyPath, "EventListCount", &value));
+  EXPECT_EQ(value, "0");
+}
+
+TEST_F(SettingsStore, PortSettingsAreWrittenOnlyWithAPortNumber) {
+  options.UseKestrel = 1;
+  SavePortSettings(port, options);  // ComPortNumber 0: nothing at all
+  EXPECT_FALSE(KeyExists(kPortKeyPath));
+
+  port.ComPortNumber = 2;
+  std::strcpy(port.ComPortName, "NON");
+  std::strcpy(port.RcFormatCode, "SO");
+  SavePortSettings(port, options);
+  std::string value;
+  ASSERT_TRUE(Get(kPortKeyPath, "IrDAPortNum", &value));
+  EXPECT_EQ(value, "2");
+  ASSERT_TRUE(Get(kPortKeyPath, "RCFormat", &value));
+  EXPECT_EQ(value, "SO");
+  ASSERT_TRUE(Get(kPortKeyPath, "Transmitter", &value));
+  EXPECT_EQ(value, "0;1;end");
+  EXPECT_STREQ(port.ComPortName, "COM2");
+
+  TPortSettings again;
+  PortOptionsRecord againOptions;
+  EventsListWindow list;
+  LoadSettings(again, againOptions, list.list);
+  EXPECT_EQ(again.ComPortNumber, 2);
+  EXPECT_EQ(againOptions.UseCom2, 1);
+  EXPECT_EQ(againOptions.UseKestrel, 1);
+  EXPECT_STREQ(again.RcFormatCode, "SO");
+}
+
+TEST_F(SettingsStore, PortValuesOfTheWrongKindKeepTheirDefaults) {
+  DWORD one = 1;
+  PutRaw(kPortKeyPath, "Transmitter", REG_DWORD, &one, sizeof one);
+  PutRaw(kPortKeyPath, "IrDAPortNum", REG_BINARY, "\x03\x00", 2);
+  std::string tooLong(300, 'A');  // 300 characters need 301 bytes
+  Put(kPortKeyPath, "RCFormat", tooLong);
+  Load();
+  EXPECT_EQ(options.UsePellow + options.UseKestrel, 0);
+  EXPECT_EQ(port.ComPortNumber, 0);
+  EXPECT_STREQ(port.ComPortName, "NON");
+  EXPECT_STREQ(port.RcFormatCode, "NE");
+}
+
+TEST_F(SettingsStore, PortValuesThatAreNotNumbersOrTooLong) {
+  Put(kPortKeyPath, "Transmitter", "yes;no;end");
+  Put(kPortKeyPath, "IrDAPortNum", "abc");
+  Put(kPortKeyPath, "RCFormat", "abcdefghijklmnopqrstuvwxyz");
+  Load();
+  EXPECT_EQ(options.UsePellow + options.UseKestrel, 0);
+  EXPECT_EQ(port.ComPortNumber, 0);
+  EXPECT_STREQ(port.ComPortName, "COM0");  // formed from 0, as when the number is unreadable
+  EXPECT_EQ(options.UseCom1 + options.UseCom2 + options.UseCom3 + options.UseCom4, 0);
+  EXPECT_STREQ(port.RcFormatCode, "ABCDEFGHIJKLMNO");
+}
+
+TEST_F(SettingsStore, BadCountsLoadWhatIsThereOrNothing) {
+  Put(kEventListKeyPath, "EventList0", "LW 00 41;LEFTDOWN;LEFTUP;");
+  Put(kEventListKeyPath, "EventList5", "LW 00 46;RIGHTDOWN;RIGHTUP;");
+  for (const char* count : {"-4", "abc", "99999999999"}) {
+    Put(kEventListKeyPath, "EventListCount", count);
+    EventsListWindow list;
+    LoadSettings(port, options, list.list);
+    EXPECT_EQ(list.list.GetCount(), 0) << count;
+  }
+  // A huge count reads every stored entry below it, and returns at once.
+  Put(kEventListKeyPath, "EventListCount", "2147483647");
+  Load();
+  EXPECT_EQ(events.Items(), (std::vector<std::string>{"LW 00 41;LEFTDOWN;LEFTUP;", "LW 00 46;RIGHTDOWN;RIGHTUP;"}));
+}
+
+TEST_F(SettingsStore, BadEntriesAreSkippedAndTheRestStillLoad) {
+  std::string longest = "LW 00 41;" + std::string(290, 'X');  // 299 characters: fits with its zero
+  std::string unterminated(300, 'B');
+  Put(kEventListKeyPath, "EventListCount", "6");
+  Put(kEventListKeyPath, "EventList0", longest);
+  Put(kEventListKeyPath, "EventList1", "LW 00 42;" + std::string(291, 'Y'));  // 300 characters: too long
+  PutRaw(kEventListKeyPath, "EventList2", REG_BINARY, "LW 00 43;LEFTDOWN;", 18);
+  PutRaw(kEventListKeyPath, "EventList3", REG_SZ, unterminated.data(), 300);  // no zero at all
+  PutRaw(kEventListKeyPath, "EventList4", REG_SZ, "lw 00 44;LEFTUP;", 16);     // no zero, but room for one
+  Put(kEventListKeyPath, "EventList5", "LW 00 45;RIGHTUP;");
+  Load();
+  EXPECT_EQ(events.Items(), (std::vector<std::string>{longest, "LW 00 44;LEFTUP;", "LW 00 45;RIGHTUP;"}));
+}
+
+TEST_F(SettingsStore, ALongEntrySurvivesASaveAndALoadWhole) {
+  std::string longest = "LW 00 41;" + std::string(290, 'M');
+  events.list.AddString(longest.c_str());
+  SaveEventList(events.list);
+  std::string value;
+  ASSERT_TRUE(Get(kEventListKeyPath, "EventList0", &value));
+  EXPECT_EQ(value, longest);
+  EventsListWindow reloaded;
+  LoadSettings(port, options, reloaded.list);
+  EXPECT_EQ(reloaded.Items(), std::vector<std::string>{longest});
+}
+
+}  // namespace
+}  // namespace vantor
