@@ -76,8 +76,14 @@ setup() {
   start_display
   use_display
   make_prefix
-  # A persistent wineserver saves each test program seconds of start-up.
-  wineserver -p >/dev/null 2>&1 </dev/null || true
+  # A persistent wineserver saves each test program seconds of start-up. Its
+  # services start with the first program; start them here, away from any test's
+  # output, or ctest would wait for them to close that test's pipe.
+  if [ ! -f "$bench/wineserver.started" ]; then
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+    touch "$bench/wineserver.started"
+  fi
   flock -u 9
 }
 
@@ -102,13 +108,19 @@ case $cmd in
     setup
     hub_pid=
     start_pty_hub
+    # The program's output goes through a file: a Wine service started by this run
+    # may keep the descriptors it inherited, and ctest would wait for it.
+    out=$(mktemp "$bench/run.XXXXXX")
     status=0
-    wine "$@" || status=$?
+    wine "$@" >"$out" 2>&1 </dev/null || status=$?
+    cat "$out"
+    rm -f "$out"
     [ -n "$hub_pid" ] && kill "$hub_pid" 2>/dev/null && wait "$hub_pid" 2>/dev/null || true
     exit $status
     ;;
   stop)
     wineserver -k 2>/dev/null || true
+    rm -f "$bench/wineserver.started"
     if display_alive; then kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true; fi
     rm -f "$bench/xvfb.pid" "$bench/xvfb.display"
     ;;
