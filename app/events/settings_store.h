@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "app/events/port_options_record.h"
-#include "app/framework/combo_box.h"
+#include "app/framework/controls.h"
 
 namespace vantor {
 

@@ -59,6 +59,10 @@ make_prefix() {
   wine reg add 'HKCU\Control Panel\Mouse' /v MouseSpeed /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Control Panel\Mouse' /v MouseThreshold1 /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Control Panel\Mouse' /v MouseThreshold2 /d 0 /f >/dev/null 2>&1
+  # No window manager runs on the bench's display: Wine draws the frames and
+  # captions itself, so screenshots show what a user sees.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # The port mapping is read when the wineserver starts its devices.
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true

@@ -1,6 +1,25 @@
-#include "app/framework/combo_box.h"
+#include "app/framework/controls.h"
+
+#include <cstring>
+
+#include "app/framework/dialog.h"
 
 namespace vantor {
+
+TControl::TControl(TDialog* parent, int id) : id_(id) {
+  if (parent) parent->AddControl(this);
+}
+
+void TRadioButton::TransferToRecord(void* field) const {
+  std::int32_t flag = GetCheck() ? 1 : 0;
+  std::memcpy(field, &flag, sizeof flag);
+}
+
+void TRadioButton::TransferFromRecord(const void* field) const {
+  std::int32_t flag = 0;
+  std::memcpy(&flag, field, sizeof flag);
+  SetCheck(flag != 0);
+}
 
 int TComboBox::AddString(const char* text) const {
   return static_cast<int>(SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));

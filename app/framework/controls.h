@@ -1,0 +1,89 @@
+// Control objects of a dialog. A dialog creates them in its constructor with its
+// own `this` and the control's id; they are bound to their windows when the
+// dialog's window exists. The controls that carry data (radio buttons) transfer
+// it to and from the dialog's transfer record, in the order they were created.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vantor {
+
+class TDialog;
+
+class TControl {
+ public:
+  // A control of a dialog; registers with the dialog.
+  TControl(TDialog* parent, int id);
+  // A control window made elsewhere.
+  explicit TControl(HWND hwnd) : hwnd_(hwnd), id_(hwnd ? GetDlgCtrlID(hwnd) : 0) {}
+  virtual ~TControl() = default;
+  TControl(const TControl&) = delete;
+  TControl& operator=(const TControl&) = delete;
+
+  HWND GetHandle() const { return hwnd_; }
+  int GetId() const { return id_; }
+  void Attach(HWND hwnd) { hwnd_ = hwnd; }
+  void EnableWindow(bool enable) const { ::EnableWindow(hwnd_, enable ? TRUE : FALSE); }
+  bool IsWindowEnabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
+
+  // Bytes this control takes in the transfer record; 0 for controls without data.
+  virtual std::size_t TransferSize() const { return 0; }
+  virtual void TransferToRecord(void*) const {}
+  virtual void TransferFromRecord(const void*) const {}
+
+ protected:
+  HWND hwnd_ = nullptr;
+  int id_ = 0;
+};
+
+class TButton : public TControl {
+ public:
+  using TControl::TControl;
+};
+
+// A radio button transfers one 32-bit flag: 1 when selected, 0 otherwise.
+class TRadioButton : public TControl {
+ public:
+  using TControl::TControl;
+  bool GetCheck() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void SetCheck(bool on) const { SendMessageA(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+  std::size_t TransferSize() const override { return sizeof(std::int32_t); }
+  void TransferToRecord(void* field) const override;
+  void TransferFromRecord(const void* field) const override;
+};
+
+// The operations the program uses, each one window message. The watcher thread
+// calls FindString and GetString from its own thread; the system then runs them
+// on the control's (GUI) thread.
+class TComboBox : public TControl {
+ public:
+  using TControl::TControl;
+  TComboBox() : TControl(static_cast<HWND>(nullptr)) {}
+
+  // Adds an item; a sorted control puts it at its sorted position. Returns its
+  // index, or a negative value on failure.
+  int AddString(const char* text) const;
+  int DeleteString(int index) const;
+  // Number of items, negative on error.
+  int GetCount() const;
+  // First item after index `after` (-1: from the top) that begins with `prefix`,
+  // letters compared without case; negative when none.
+  int FindString(const char* prefix, int after = -1) const;
+  int GetStringLen(int index) const;
+  // The whole text of an item, however long; empty when there is no such item.
+  std::string GetString(int index) const;
+  // The current selection, negative when none.
+  int GetSelIndex() const;
+  void SetSelIndex(int index) const;
+  // The edit field.
+  std::string GetText() const;
+  void SetText(const char* text) const;
+  void Clear() const;
+};
+
+}  // namespace vantor

@@ -1,0 +1,155 @@
+#include "app/framework/dialog.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vantor {
+namespace {
+
+// Modeless dialogs that are up, for the message loop's keyboard navigation.
+// Owned by the GUI thread.
+std::vector<HWND>& ModelessDialogs() {
+  static std::vector<HWND> dialogs;
+  return dialogs;
+}
+
+}  // namespace
+
+TDialog::TDialog(TWindow* parent, int resourceId, HINSTANCE module)
+    : TWindow(parent), resourceId_(resourceId), module_(module ? module : GetModuleHandleA(nullptr)) {}
+
+TDialog::~TDialog() {
+  if (Handle && !modal_) DestroyWindow(Handle);
+}
+
+INT_PTR TDialog::Execute() {
+  modal_ = true;
+  HWND owner = Parent ? Parent->GetHandle() : nullptr;
+  INT_PTR result = DialogBoxParamA(module_, MAKEINTRESOURCEA(resourceId_), owner, DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+  modal_ = false;
+  return result;
+}
+
+HWND TDialog::Create() {
+  modal_ = false;
+  HWND owner = Parent ? Parent->GetHandle() : nullptr;
+  HWND hwnd = CreateDialogParamA(module_, MAKEINTRESOURCEA(resourceId_), owner, DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+  if (hwnd) ModelessDialogs().push_back(hwnd);
+  return hwnd;
+}
+
+const DLGTEMPLATE* TDialog::ChildTemplate(std::vector<unsigned char>& copy) const {
+  HRSRC found = FindResourceA(module_, MAKEINTRESOURCEA(resourceId_), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+  HGLOBAL loaded = found ? LoadResource(module_, found) : nullptr;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return nullptr;
+  DWORD size = SizeofResource(module_, found);
+  copy.assign(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size);
+  // DLGTEMPLATEEX begins with version 1 and 0xFFFF; its style sits at offset 12.
+  WORD header[2];
+  std::memcpy(header, copy.data(), sizeof header);
+  std::size_t styleOffset = header[0] == 1 && header[1] == 0xFFFF ? 12 : 0;
+  DWORD style;
+  std::memcpy(&style, copy.data() + styleOffset, sizeof style);
+  style &= ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME);
+  style |= WS_CHILD | WS_VISIBLE | DS_CONTROL;
+  std::memcpy(copy.data() + styleOffset, &style, sizeof style);
+  return reinterpret_cast<const DLGTEMPLATE*>(copy.data());
+}
+
+HWND TDialog::CreateAsChild(HWND parent) {
+  modal_ = false;
+  std::vector<unsigned char> copy;
+  const DLGTEMPLATE* tmpl = ChildTemplate(copy);
+  if (!tmpl) return nullptr;
+  HWND hwnd = CreateDialogIndirectParamA(module_, tmpl, parent, DialogProc, reinterpret_cast<LPARAM>(this));
+  if (hwnd) ModelessDialogs().push_back(hwnd);
+  return hwnd;
+}
+
+void TDialog::CloseWindow(int result) {
+  if (!Handle) return;
+  if (modal_) EndDialog(Handle, result);
+  else DestroyWindow(Handle);
+}
+
+void TDialog::TransferData(TTransferDirection direction) {
+  if (!transferBuffer_) return;
+  auto* field = static_cast<unsigned char*>(transferBuffer_);
+  std::size_t used = 0;
+  for (TControl* control : controls_) {
+    std::size_t size = control->TransferSize();
+    if (!size) continue;
+    if (used + size > transferSize_) break;  // a record shorter than the controls: transfer what fits
+    if (direction == TTransferDirection::GetData) control->TransferToRecord(field + used);
+    else control->TransferFromRecord(field + used);
+    used += size;
+  }
+}
+
+void TDialog::SetupWindow() {
+  for (TControl* control : controls_) control->Attach(GetDlgItem(Handle, control->GetId()));
+  TransferData(TTransferDirection::SetData);
+}
+
+void TDialog::CmOk() {
+  TransferData(TTransferDirection::GetData);
+  CloseWindow(IDOK);
+}
+
+void TDialog::CmCancel() { CloseWindow(IDCANCEL); }
+
+bool TDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    if (LOWORD(wParam) == IDOK) {
+      CmOk();
+      result = 0;
+      return true;
+    }
+    if (LOWORD(wParam) == IDCANCEL) {
+      CmCancel();
+      result = 0;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TDialog::IsModelessDialogMessage(MSG& msg) {
+  for (HWND dialog : ModelessDialogs())
+    if (IsDialogMessageA(dialog, &msg)) return true;
+  return false;
+}
+
+INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TDialog* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<TDialog*>(lParam);
+    self->Bind(hwnd);
+    try {
+      self->SetupWindow();
+    } catch (...) {
+      // A failed set-up leaves the dialog as the template made it.
+    }
+    return TRUE;  // the system sets the focus
+  }
+  self = static_cast<TDialog*>(FromHandle(hwnd));
+  if (!self) return FALSE;
+  if (msg == WM_DESTROY && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD))
+    PostMessageA(::GetParent(hwnd), kChildDialogGone, 0, reinterpret_cast<LPARAM>(hwnd));
+  if (msg == WM_NCDESTROY) {
+    auto& dialogs = ModelessDialogs();
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd), dialogs.end());
+    for (TControl* control : self->controls_) control->Attach(nullptr);
+    self->Unbind();
+    return FALSE;
+  }
+  LRESULT result = 0;
+  if (!self->Route(msg, wParam, lParam, result)) return FALSE;
+  SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+}  // namespace vantor

@@ -1,0 +1,72 @@
+// TDialog: a dialog built from a resource template, modal (Execute) or modeless
+// (Create). SetupWindow runs once the controls exist; OK copies the controls into
+// the transfer record and closes, Cancel closes and leaves the record alone.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "app/framework/controls.h"
+#include "app/framework/window.h"
+
+namespace vantor {
+
+// Posted by a child dialog to its parent window as it is destroyed (lParam: its handle).
+constexpr UINT kChildDialogGone = WM_APP + 0x100;
+
+enum class TTransferDirection { GetData, SetData };  // controls -> record, record -> controls
+
+class TDialog : public TWindow {
+ public:
+  TDialog(TWindow* parent, int resourceId, HINSTANCE module = nullptr);
+  ~TDialog() override;
+
+  // Runs the dialog modally; returns the result given to CloseWindow (IDOK, IDCANCEL, ...),
+  // or -1 when the template cannot be loaded.
+  INT_PTR Execute();
+  // Creates the dialog modeless and shows it if its template says WS_VISIBLE.
+  HWND Create();
+  // Creates the dialog as a child of `parent` (a frame's client): the template is
+  // used with its pop-up frame and caption taken off.
+  HWND CreateAsChild(HWND parent);
+  // Ends a modal dialog with `result`; destroys a modeless one.
+  void CloseWindow(int result = IDCANCEL);
+
+  // The plain record the data controls transfer to and from, in their creation order.
+  void SetTransferBuffer(void* record, std::size_t size) {
+    transferBuffer_ = record;
+    transferSize_ = size;
+  }
+  void TransferData(TTransferDirection direction);
+
+  // Called by TControl's constructor.
+  void AddControl(TControl* control) { controls_.push_back(control); }
+  int GetResourceId() const { return resourceId_; }
+
+  // For the application's message loop: lets a modeless dialog take its keyboard
+  // navigation (Tab, Enter, Esc). True when consumed.
+  static bool IsModelessDialogMessage(MSG& msg);
+
+ protected:
+  // Binds the controls and fills them from the transfer record. Derived dialogs
+  // call this first from their own SetupWindow.
+  virtual void SetupWindow();
+  virtual void CmOk();
+  virtual void CmCancel();
+  bool Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  const DLGTEMPLATE* ChildTemplate(std::vector<unsigned char>& copy) const;
+
+  int resourceId_;
+  HINSTANCE module_;
+  bool modal_ = false;
+  void* transferBuffer_ = nullptr;
+  std::size_t transferSize_ = 0;
+  std::vector<TControl*> controls_;
+};
+
+}  // namespace vantor

@@ -1,0 +1,249 @@
+// The framework under Wine, on the program's own "Option" template (buttons 1, 2,
+// 9 and radio buttons 101..108).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "app/framework/application.h"
+#include "app/framework/dialog.h"
+#include "app/framework/frame_window.h"
+#include "app/framework/thread.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kTemplate = 1;
+constexpr UINT kPrivate = WM_USER + 300;
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+struct SixFlags {
+  std::int32_t f[6];
+};
+
+class Probe : public TDialog {
+ public:
+  explicit Probe(SixFlags* record = nullptr) : TDialog(nullptr, kTemplate) {
+    if (record) SetTransferBuffer(record, sizeof *record);
+  }
+  std::vector<int> calls;
+  WPARAM gotW = 0;
+  LPARAM gotL = 0;
+  int setups = 0;
+  int closeWith = 0;
+
+ protected:
+  void SetupWindow() override {
+    TDialog::SetupWindow();
+    ++setups;
+    if (closeWith) PostMessageA(GetHandle(), kPrivate + 1, 0, 0);
+  }
+  bool Dispatch(UINT m, WPARAM w, LPARAM l, LRESULT& r) override {
+    return Responses.Dispatch(this, m, w, l, r) || TDialog::Dispatch(m, w, l, r);
+  }
+
+ private:
+  void Help() { calls.push_back(9); }
+  void PellowNotified() { calls.push_back(107); }
+  void Throws() { throw std::runtime_error("handler failed"); }
+  LRESULT Private(WPARAM w, LPARAM l) {
+    gotW = w;
+    gotL = l;
+    return 42;
+  }
+  LRESULT Close(WPARAM, LPARAM) {
+    CloseWindow(closeWith);
+    return 0;
+  }
+  static const TResponseTable<Probe> Responses;
+
+ public:
+  // Radio buttons in the order a record's fields follow.
+  TRadioButton r102{this, 102}, r104{this, 104}, r107{this, 107}, r108{this, 108}, r101{this, 101}, r103{this, 103};
+};
+
+const TResponseTable<Probe> Probe::Responses = {
+    TResponseTable<Probe>::Command(9, &Probe::Help),
+    TResponseTable<Probe>::Notification(107, BN_DOUBLECLICKED, &Probe::PellowNotified),
+    TResponseTable<Probe>::Command(103, &Probe::Throws),
+    TResponseTable<Probe>::Message(kPrivate, &Probe::Private),
+    TResponseTable<Probe>::Message(kPrivate + 1, &Probe::Close),
+};
+
+TEST(Framework, TheResponseTableRoutesCommandsNotificationsAndPrivateMessages) {
+  Probe dialog;
+  HWND hwnd = dialog.Create();
+  ASSERT_NE(hwnd, nullptr);
+  EXPECT_EQ(dialog.setups, 1);
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), 0);
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(107, BN_CLICKED), 0);  // a click is not the bound notification
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(107, BN_DOUBLECLICKED), 0);
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(9, 1), 0);  // an accelerator counts as the command
+  EXPECT_EQ(dialog.calls, (std::vector<int>{9, 107, 9}));
+  EXPECT_EQ(SendMessageA(hwnd, kPrivate, 5, 6), 42);
+  EXPECT_EQ(dialog.gotW, 5u);
+  EXPECT_EQ(dialog.gotL, 6);
+  dialog.CloseWindow();
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(dialog.GetHandle(), nullptr);
+}
+
+TEST(Framework, AThrowingHandlerDoesNotEscapeTheWindowProcedure) {
+  Probe dialog;
+  HWND hwnd = dialog.Create();
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(103, BN_CLICKED), 0);
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(SendMessageA(hwnd, kPrivate, 1, 2), 42);  // and the window goes on working
+}
+
+TEST(Framework, TransferFillsTheControlsAndOkCopiesThemBack) {
+  SixFlags record{{0, 1, 0, 1, 0, 0}};  // 104 and 108 selected
+  Probe dialog(&record);
+  HWND hwnd = dialog.Create();
+  EXPECT_TRUE(dialog.r104.GetCheck());
+  EXPECT_TRUE(dialog.r108.GetCheck());
+  EXPECT_FALSE(dialog.r101.GetCheck());
+  dialog.r108.SetCheck(false);
+  dialog.r107.SetCheck(true);
+  dialog.r101.SetCheck(true);
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // Cancel leaves the record alone
+  EXPECT_EQ(record.f[3], 1);
+
+  Probe again(&record);
+  HWND h2 = again.Create();
+  again.r108.SetCheck(false);
+  again.r107.SetCheck(true);
+  SendMessageA(h2, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_EQ(record.f[0], 0);  // 102
+  EXPECT_EQ(record.f[1], 1);  // 104
+  EXPECT_EQ(record.f[2], 1);  // 107
+  EXPECT_EQ(record.f[3], 0);  // 108
+}
+
+TEST(Framework, ARecordShorterThanTheControlsIsNeverOverrun) {
+  struct {
+    std::int32_t two[2];
+    std::int32_t guard;
+  } record{{1, 1}, 0x5a5a5a5a};
+  Probe dialog;
+  dialog.SetTransferBuffer(record.two, sizeof record.two);
+  HWND hwnd = dialog.Create();
+  dialog.r107.SetCheck(true);
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_EQ(record.guard, 0x5a5a5a5a);
+}
+
+TEST(Framework, AModalDialogReturnsTheResultGivenToCloseWindow) {
+  Probe dialog;
+  dialog.closeWith = 77;
+  EXPECT_EQ(dialog.Execute(), 77);
+  EXPECT_EQ(dialog.setups, 1);
+  EXPECT_EQ(dialog.Execute(), 77);  // shown again, set up again
+  EXPECT_EQ(dialog.setups, 2);
+}
+
+TEST(Framework, AFrameTakesTheSizeOfItsClientAndGoesWithIt) {
+  Probe client;
+  TFrameWindow frame("Vantor", &client);
+  HWND hwnd = frame.Create();
+  ASSERT_NE(hwnd, nullptr);
+  RECT area, dialog;
+  GetClientRect(hwnd, &area);
+  GetWindowRect(client.GetHandle(), &dialog);
+  EXPECT_EQ(area.right - area.left, dialog.right - dialog.left);
+  EXPECT_EQ(area.bottom - area.top, dialog.bottom - dialog.top);
+  EXPECT_TRUE(GetWindowLongA(client.GetHandle(), GWL_STYLE) & WS_CHILD);
+  char title[32] = {};
+  GetWindowTextA(hwnd, title, sizeof title);
+  EXPECT_STREQ(title, "Vantor");
+
+  // The close box goes to the client as Cancel, which closes it; the frame follows.
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+class Counter : public TThread {
+ public:
+  volatile long count = 0;
+
+ protected:
+  int Run() override {
+    for (;;) {
+      InterlockedIncrement(&count);
+      Sleep(1);
+    }
+  }
+};
+
+TEST(Framework, AThreadStartsSuspendsAndResumes) {
+  Counter thread;
+  EXPECT_EQ(thread.GetStatus(), TThread::Status::Created);
+  ASSERT_TRUE(thread.Start());
+  EXPECT_FALSE(thread.Start());
+  EXPECT_EQ(thread.GetStatus(), TThread::Status::Running);
+  Sleep(50);
+  thread.Suspend();
+  EXPECT_EQ(thread.GetStatus(), TThread::Status::Suspended);
+  long frozen = thread.count;
+  Sleep(50);
+  EXPECT_EQ(thread.count, frozen);
+  EXPECT_GT(frozen, 0);
+  thread.Resume();
+  EXPECT_EQ(thread.GetStatus(), TThread::Status::Running);
+  Sleep(50);
+  EXPECT_GT(thread.count, frozen);
+  thread.Suspend();  // it never ends by itself; leave it parked
+}
+
+class Chain : public TApplication {
+ public:
+  Chain() : TApplication("Vantor", GetModuleHandleA(nullptr), SW_SHOWNORMAL) {}
+  std::vector<UINT> seen;
+  using TApplication::ProcessMessage;
+
+ protected:
+  bool InitMainWindow() override { return false; }
+  bool PreTranslate(MSG& msg) override {
+    seen.push_back(msg.message);
+    return msg.message == WM_USER + 1;
+  }
+};
+
+class Claimer : public Probe {
+ public:
+  std::vector<UINT> claimed;
+  bool PreProcessMsg(MSG& msg) override {
+    if (msg.message != WM_USER + 2) return false;
+    claimed.push_back(msg.message);
+    return true;
+  }
+};
+
+TEST(Framework, TheMessageChainOffersAppThenWindowAndParentsThenDispatch) {
+  Chain app;
+  Claimer dialog;
+  HWND hwnd = dialog.Create();
+  HWND child = GetDlgItem(hwnd, 9);
+  MSG toApp{child, WM_USER + 1, 0, 0, 0, {}};
+  MSG toParent{child, WM_USER + 2, 0, 0, 0, {}};  // sent to a control, claimed by its dialog
+  MSG dispatched{hwnd, kPrivate, 3, 4, 0, {}};
+  app.ProcessMessage(toApp);
+  app.ProcessMessage(toParent);
+  app.ProcessMessage(dispatched);
+  EXPECT_EQ(app.seen, (std::vector<UINT>{WM_USER + 1, WM_USER + 2, kPrivate}));
+  EXPECT_EQ(dialog.claimed, std::vector<UINT>{WM_USER + 2});
+  EXPECT_EQ(dialog.gotW, 3u);  // reached the dialog's response table
+  EXPECT_EQ(app.Run(), 1);     // no main window: the program ends with 1
+}
+
+}  // namespace
+}  // namespace vantor

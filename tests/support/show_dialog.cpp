@@ -1,0 +1,40 @@
+// show_dialog <id> <milliseconds>: shows one of the program's dialog templates
+// modeless at the top left of the screen and prints its screen rectangle, for
+// screenshots of what a user sees (tests/support/screenshot.sh).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+INT_PTR CALLBACK Proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: show_dialog <id> <milliseconds>\n");
+    return 2;
+  }
+  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(std::atoi(argv[1])), nullptr, Proc, 0);
+  if (!dialog) {
+    std::fprintf(stderr, "no dialog %s\n", argv[1]);
+    return 1;
+  }
+  SetWindowPos(dialog, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  RECT r;
+  GetWindowRect(dialog, &r);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  std::fflush(stdout);
+  DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(argv[2]));
+  while (GetTickCount() < end) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!IsDialogMessageA(dialog, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+    }
+    Sleep(20);
+  }
+  return 0;
+}
