@@ -1,0 +1,214 @@
+// Failures of the port, and the library's message boxes. Failures a terminal cannot
+// provoke go through the library's serial call table; each test restores it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "pellow/pellow.h"
+#include "pellow/serial_api.h"
+#include "support/bench/message_boxes.h"
+#include "support/bench/pty_port.h"
+#include "tests/pellow/ir55_feed.h"
+
+namespace {
+
+// Speeds passed to SetCommState, in order, and what the real call answered.
+std::vector<DWORD> g_speeds;
+std::vector<BOOL> g_results;
+PellowSerialApi g_real;
+
+BOOL WINAPI RecordSetState(HANDLE h, LPDCB dcb) {
+  g_speeds.push_back(dcb->BaudRate);
+  g_results.push_back(g_real.setCommState(h, dcb));
+  return g_results.back();
+}
+// The last handle the library opened.
+HANDLE g_opened = INVALID_HANDLE_VALUE;
+HANDLE WINAPI RecordCreate(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
+                           DWORD disposition, DWORD flags, HANDLE templ) {
+  g_opened = g_real.createFile(name, access, share, sa, disposition, flags, templ);
+  return g_opened;
+}
+BOOL WINAPI FailPurge(HANDLE, DWORD) { return FALSE; }
+BOOL WINAPI FailGetState(HANDLE, LPDCB) { return FALSE; }
+BOOL WINAPI FailSetState(HANDLE, LPDCB dcb) {
+  g_speeds.push_back(dcb->BaudRate);
+  return FALSE;
+}
+BOOL WINAPI FailGetTimeouts(HANDLE, LPCOMMTIMEOUTS) { return FALSE; }
+BOOL WINAPI FailSetTimeouts(HANDLE, LPCOMMTIMEOUTS) { return FALSE; }
+BOOL WINAPI FailSetupComm(HANDLE, DWORD, DWORD) { return FALSE; }
+BOOL WINAPI FailRead(HANDLE, LPVOID, DWORD, LPDWORD got, LPOVERLAPPED) {
+  if (got) *got = 0;
+  return FALSE;
+}
+
+class PellowFaults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(receiver_.ok());
+    g_real = *pellow_serial_api();
+    g_speeds.clear();
+    g_results.clear();
+    g_opened = INVALID_HANDLE_VALUE;
+    api().setCommState = RecordSetState;
+    api().createFile = RecordCreate;
+  }
+  void TearDown() override {
+    *pellow_serial_api() = g_real;
+    pellow_.Close();
+  }
+  PellowSerialApi& api() { return *pellow_serial_api(); }
+
+  // The opening fails with exactly one box, leaves the port free and records the speeds set.
+  void ExpectOpenFails(const char* text, const char* caption, std::vector<DWORD> speeds) {
+    EXPECT_FALSE(pellow_.UserChangePort(1));
+    EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+    auto seen = boxes_.Boxes();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, text);
+    EXPECT_EQ(seen[0].caption, caption);
+    EXPECT_EQ(seen[0].style, 0x2030u);
+    EXPECT_EQ(g_speeds, speeds);
+    ASSERT_NE(g_opened, INVALID_HANDLE_VALUE);
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(g_opened, &flags)) << "the failed opening kept the port";
+  }
+
+  unsigned Baud() {
+    bench::LineSettings line;
+    EXPECT_TRUE(receiver_.Settings(line));
+    return line.baud;
+  }
+
+  bench::PtyPort receiver_{1};
+  bench::MessageBoxCapture boxes_;
+  TPellow pellow_;
+};
+
+TEST_F(PellowFaults, PurgeFailure) {
+  api().purgeComm = FailPurge;
+  ExpectOpenFails("fault clear buffer", "Error M-5", {});
+}
+
+TEST_F(PellowFaults, GetStateFailure) {
+  api().getCommState = FailGetState;
+  ExpectOpenFails("fault get com state", "Error M-6", {});
+}
+
+TEST_F(PellowFaults, SetStateFailureIsNotFollowedBySpeedReset) {
+  api().setCommState = FailSetState;
+  ExpectOpenFails("fault change baudrate", "Error M-8", {1200});
+}
+
+TEST_F(PellowFaults, GetTimeoutsFailureResetsSpeedFirst) {
+  api().getCommTimeouts = FailGetTimeouts;
+  ExpectOpenFails("fault get timeout parameter", "Error M-10", {1200, 19200});
+  EXPECT_EQ(Baud(), 19200u);
+}
+
+TEST_F(PellowFaults, SetTimeoutsFailureResetsSpeedFirst) {
+  api().setCommTimeouts = FailSetTimeouts;
+  ExpectOpenFails("fault set timeout parameter", "Error M-12", {1200, 19200});
+  EXPECT_EQ(Baud(), 19200u);
+}
+
+TEST_F(PellowFaults, SetupCommFailureResetsSpeedFirst) {
+  api().setupComm = FailSetupComm;
+  ExpectOpenFails("fault SetupComm", "Error M-13", {1200, 19200});
+  EXPECT_EQ(Baud(), 19200u);
+}
+
+TEST_F(PellowFaults, ReadFailureClosesThePortAndTellsOnce) {
+  for (int call = 0; call < 2; ++call) {
+    SCOPED_TRACE(call == 0 ? "burst" : "stream");
+    ASSERT_TRUE(pellow_.UserChangePort(1));
+    api().readFile = FailRead;
+    std::strcpy(pellow_.CodePrefix, "XY");
+    char text[32] = "untouched";
+    g_speeds.clear();
+    const BOOL got = call == 0 ? pellow_.PellowGetRemoconSignal(4096, text)
+                               : pellow_.PellowGetRemoconSignal2(4096, text);
+    EXPECT_FALSE(got);
+    EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(g_speeds, std::vector<DWORD>{19200});
+    EXPECT_EQ(Baud(), 19200u);
+    EXPECT_STREQ(pellow_.CodePrefix, "XY");
+    EXPECT_STREQ(text, "untouched");
+    api().readFile = g_real.readFile;
+  }
+  auto seen = boxes_.Boxes();
+  ASSERT_EQ(seen.size(), 2u);
+  for (const bench::CapturedBox& box : seen) {
+    EXPECT_EQ(box.text, "ReadFileEroor");
+    EXPECT_EQ(box.caption, "ReadFileEroor M-36");
+    EXPECT_EQ(box.style, 0x2030u);
+  }
+}
+
+// Once the receiver is gone every call on the line fails, the speed reset after the
+// failed read included, so the port closes without a message.
+TEST_F(PellowFaults, LineHungUpDuringABurstReadClosesThePortSilently) {
+  ASSERT_TRUE(pellow_.UserChangePort(1));
+  g_speeds.clear();
+  g_results.clear();
+  pellow_test::Feeder feeder(receiver_, ir55::Script().Wait(300), 0, true);
+  char text[32] = "untouched";
+  EXPECT_FALSE(pellow_.PellowGetRemoconSignal(4096, text));
+  EXPECT_TRUE(feeder.Played());
+  EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(g_speeds, std::vector<DWORD>{19200});
+  EXPECT_EQ(g_results, std::vector<BOOL>{FALSE});
+  EXPECT_STREQ(text, "untouched");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(PellowFaults, LineHungUpBeforeAStreamStepClosesThePortSilently) {
+  bench::PtyPort com2(2);
+  ASSERT_TRUE(com2.ok());
+  ASSERT_TRUE(pellow_.UserChangePort(2));
+  com2.Hangup();
+  g_speeds.clear();
+  char text[32] = "untouched";
+  EXPECT_FALSE(pellow_.PellowGetRemoconSignal2(4096, text));
+  EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(g_speeds, std::vector<DWORD>{19200});
+  EXPECT_STREQ(text, "untouched");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(PellowFaults, BreakRequestShowsItsBox) {
+  EXPECT_EQ(pellow_.PellowBreakGetRemoconSignal(), IDOK);
+  EXPECT_EQ(pellow_.BreakRequested, 1);
+  auto seen = boxes_.Boxes();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "TPellow::PellowBreakGetRemoconSignal()");
+  EXPECT_EQ(seen[0].caption, "M-49");
+  EXPECT_EQ(seen[0].style, unsigned(MB_OK));
+}
+
+TEST_F(PellowFaults, DelayPromptReadsRightAndOkMeansFailure) {
+  EXPECT_FALSE(pellow_.UserChangeDelay(250, nullptr));
+  EXPECT_EQ(pellow_.DelayValue, 250);
+  boxes_.SetAnswer(IDCANCEL);
+  EXPECT_TRUE(pellow_.UserChangeDelay(-3, const_cast<char*>("maker")));
+  EXPECT_EQ(pellow_.DelayValue, -3);
+  auto seen = boxes_.Boxes();
+  ASSERT_EQ(seen.size(), 2u);
+  // The prompt as UTF-8 bytes, independent of this file's encoding.
+  const std::string prompt =
+      "\xe5\xae\x9f\xe9\xa8\x93" "FALSE"
+      "\xe3\x82\x92\xe8\xbf\x94\xe3\x81\x99(\xe5\x86\x8d\xe5\xba\xa6\xe5\x88\x9d\xe6\x9c\x9f"
+      "\xe5\x8c\x96\xe3\x81\xab\xe5\xa4\xb1\xe6\x95\x97\xe3\x81\x97\xe3\x81\x9f\xe6\x83\xb3"
+      "\xe5\xae\x9a)";
+  for (const bench::CapturedBox& box : seen) {
+    EXPECT_EQ(box.text, prompt);
+    EXPECT_EQ(box.caption, "Pellow.DLL TPellow::UserChangeDelay(Delay,Maker) M-15");
+    EXPECT_EQ(box.style, unsigned(MB_OKCANCEL));
+  }
+}
+
+}  // namespace

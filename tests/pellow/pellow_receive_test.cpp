@@ -1,0 +1,157 @@
+// The two receive calls against the IR55 emulator playing through a bench terminal.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "pellow/pellow.h"
+#include "support/bench/message_boxes.h"
+#include "support/bench/pty_port.h"
+#include "tests/pellow/ir55_feed.h"
+
+namespace {
+
+using pellow_test::Feeder;
+
+constexpr std::size_t kTextSize = 4096;  // the program's receive buffer
+constexpr std::size_t kCodeBound = 28;
+
+class PellowReceive : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(receiver_.ok());
+    ASSERT_TRUE(pellow_.UserChangePort(1));
+    std::memset(text_, '#', sizeof text_);
+  }
+  void TearDown() override {
+    pellow_.Close();
+    EXPECT_TRUE(boxes_.Boxes().empty());
+  }
+
+  // Text the call wrote, checking nothing went past the code bound.
+  std::string Text() {
+    for (std::size_t i = kCodeBound; i < sizeof text_; ++i) {
+      if (text_[i] != '#') {
+        ADD_FAILURE() << "text written at " << i;
+        break;
+      }
+    }
+    const void* end = std::memchr(text_, '\0', kCodeBound);
+    return end ? std::string(text_) : std::string("<untouched>");
+  }
+
+  // One learning read of a burst that starts while the call is waiting.
+  std::string Burst(ir55::Script script, BOOL expected = TRUE) {
+    std::memset(text_, '#', sizeof text_);
+    Feeder feeder(receiver_, std::move(script), 300);
+    EXPECT_EQ(pellow_.PellowGetRemoconSignal(4096, text_), expected);
+    EXPECT_TRUE(feeder.Played());
+    EXPECT_STREQ(pellow_.CodePrefix, "LW");
+    return Text();
+  }
+
+  // Plays the script at its pace and steps the stream until the line stays quiet.
+  std::vector<std::string> Stream(ir55::Script script) {
+    std::vector<std::string> codes;
+    Feeder feeder(receiver_, std::move(script));
+    for (int quiet = 0; quiet < 50;) {
+      std::memset(text_, '#', sizeof text_);
+      if (pellow_.PellowGetRemoconSignal2(4096, text_)) {
+        codes.push_back(Text());
+        quiet = 0;
+        continue;
+      }
+      EXPECT_STREQ(pellow_.CodePrefix, "LW");
+      if (feeder.Done() && pellow_.BytesRead == 0) ++quiet;
+      Sleep(2);
+    }
+    EXPECT_TRUE(feeder.Played());
+    return codes;
+  }
+
+  bench::PtyPort receiver_{1};
+  bench::MessageBoxCapture boxes_;
+  TPellow pellow_;
+  char text_[kTextSize];
+};
+
+TEST_F(PellowReceive, BurstPicksItsCodeByte) {
+  EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x55})), "LW 00 41");
+  EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x43})), "LW 00 43");
+  EXPECT_EQ(Burst(ir55::Script().Raw({0x80, 0x42, 0x55})), "LW 00 ffffff80");
+  // A lone byte ends after about 100 ms of silence with a zero third byte.
+  EXPECT_EQ(Burst(ir55::Script().Raw({0x41})), "LW 00 00");
+  // A held key as the emulator plays it: its first three bytes make the burst.
+  EXPECT_EQ(Burst(ir55::Script().Hold(0x42, 300)), "LW 00 42");
+  // The caller's prefix goes into the code, then back to "LW".
+  std::strcpy(pellow_.CodePrefix, "XY");
+  EXPECT_EQ(Burst(ir55::Script().Press(0x41).Raw({0x55})), "XY 00 41");
+}
+
+TEST_F(PellowReceive, BurstDiscardsBytesFromBeforeTheCall) {
+  const unsigned char stale[] = {0x43, 0x43, 0x43};
+  ASSERT_TRUE(receiver_.Write(stale, sizeof stale));
+  Sleep(100);
+  EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x55})), "LW 00 41");
+}
+
+TEST_F(PellowReceive, EmptyBurstGivesUpWithThePrefixReset) {
+  std::strcpy(pellow_.CodePrefix, "XY");
+  EXPECT_FALSE(pellow_.PellowGetRemoconSignal(4096, text_));
+  EXPECT_STREQ(pellow_.CodePrefix, "LW");
+  EXPECT_EQ(Text(), "<untouched>");
+  EXPECT_NE(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+}
+
+TEST_F(PellowReceive, BurstStillListensFourSecondsIn) {
+  std::memset(text_, '#', sizeof text_);
+  Feeder feeder(receiver_, ir55::Script().Raw({0x41, 0x42, 0x55}), 4000);
+  EXPECT_TRUE(pellow_.PellowGetRemoconSignal(4096, text_));
+  EXPECT_EQ(Text(), "LW 00 41");
+}
+
+TEST_F(PellowReceive, StreamReportsPressesAndHeldRuns) {
+  EXPECT_EQ(Stream(ir55::Script().Raw({0x41, 0x55})), (std::vector<std::string>{"LW 00 41"}));
+  EXPECT_EQ(Stream(ir55::Script().Raw({0x52, 0x41, 0x41, 0x55})),
+            (std::vector<std::string>{"LW 00 41", "LW 00 41"}));
+  // A second end marker after a run repeats its code once.
+  EXPECT_EQ(Stream(ir55::Script().Raw({0x52, 0x43, 0x55, 0x55})),
+            (std::vector<std::string>{"LW 00 43", "LW 00 43"}));
+  EXPECT_EQ(Stream(ir55::Script().Press(0x80)), (std::vector<std::string>{"LW 00 ffffff80"}));
+  EXPECT_EQ(Stream(ir55::Script().Press(0x41).Wait(100).Hold(0x42, 200)),
+            (std::vector<std::string>{"LW 00 41", "LW 00 42", "LW 00 42", "LW 00 42", "LW 00 42",
+                                      "LW 00 42"}));
+}
+
+TEST_F(PellowReceive, StreamStepWithNothingWaitingReturnsAtOnce) {
+  std::strcpy(pellow_.CodePrefix, "XY");
+  std::memset(pellow_.CaptureBuffer, 0x41, sizeof pellow_.CaptureBuffer);
+  EXPECT_FALSE(pellow_.PellowGetRemoconSignal2(4096, text_));
+  EXPECT_EQ(pellow_.BytesRead, 0u);
+  EXPECT_STREQ(pellow_.CodePrefix, "LW");
+  for (unsigned char b : pellow_.CaptureBuffer) ASSERT_EQ(b, 0);
+  EXPECT_EQ(Text(), "<untouched>");
+}
+
+TEST_F(PellowReceive, StreamStateSurvivesReopening) {
+  EXPECT_TRUE(Stream(ir55::Script().Raw({0x52, 0x44})).size() == 1);
+  pellow_.Close();
+  ASSERT_TRUE(pellow_.UserChangePort(1));
+  // Still inside the held run: the next code is reported as it arrives.
+  EXPECT_EQ(Stream(ir55::Script().Raw({0x45, 0x55, 0x55})),
+            (std::vector<std::string>{"LW 00 45", "LW 00 45"}));
+}
+
+TEST_F(PellowReceive, ReceiveOnAClosedPortFailsSilently) {
+  pellow_.Close();
+  std::strcpy(pellow_.CodePrefix, "XY");
+  EXPECT_FALSE(pellow_.PellowGetRemoconSignal2(4096, text_));
+  EXPECT_FALSE(pellow_.PellowGetRemoconSignal(4096, text_));
+  EXPECT_STREQ(pellow_.CodePrefix, "XY");  // a failed read leaves the prefix alone
+  EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Text(), "<untouched>");
+}
+
+}  // namespace
