@@ -1,0 +1,46 @@
+// The capture's poll loop, as decisions only: the caller reads (a read returns at
+// once with what is queued), reports how many bytes came, and sleeps when told.
+#pragma once
+
+namespace kestrel {
+
+inline constexpr unsigned long kCaptureBufferSize = 1024;
+
+// Bytes to ask for next: the room left in the capture buffer. A full buffer asks
+// for nothing, which reads as silence and so ends the capture.
+constexpr unsigned long ReadRequest(unsigned long captured) {
+  return captured < kCaptureBufferSize ? kCaptureBufferSize - captured : 0;
+}
+
+// Waits up to kPolls polls for the first byte, restarts the count whenever bytes
+// arrive, and ends at the second empty poll in a row once data has come (50 to
+// 100 ms of silence after the frame).
+class CapturePoll {
+ public:
+  static constexpr unsigned kPollMs = 50;
+  static constexpr unsigned kPolls = 100;
+
+  enum class Next {
+    Leave,           // quiet after data: done, no sleep
+    SleepThenRead,   // sleep kPollMs, then read again
+    SleepThenLeave,  // sleep kPollMs, then give up: the count ran out
+  };
+
+  // Called after every read with the number of bytes it returned.
+  Next AfterRead(unsigned long bytes);
+
+  // The loop ended without a signal: no byte ever came (the quiet flag is only
+  // set once data has started), or none was kept.
+  bool NoSignal(unsigned long captured) const { return !quiet_ || captured == 0; }
+
+  bool Started() const { return started_; }
+  bool Quiet() const { return quiet_; }
+  unsigned Count() const { return count_; }
+
+ private:
+  bool started_ = false;
+  bool quiet_ = false;
+  unsigned count_ = 0;
+};
+
+}  // namespace kestrel

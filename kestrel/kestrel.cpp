@@ -1,0 +1,260 @@
+#include "kestrel/kestrel.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "kestrel/capture_loop.h"
+#include "kestrel/decode.h"
+#include "kestrel/format_code.h"
+#include "kestrel/serial_calls.h"
+
+namespace {
+
+constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+// Errors stop every window of the task until answered: nothing else may use the port meanwhile.
+constexpr UINT kErrorStyle = MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL;  // 0x2030
+constexpr DWORD kInputQueue = 1024;
+constexpr DWORD kOutputQueue = 4096;
+
+void ShowError(const char* text, const char* caption) {
+  MessageBoxExA(nullptr, text, caption, kErrorStyle, 0);
+}
+
+// Reads must never wait: each returns at once with whatever is queued.
+void SetImmediateReads(COMMTIMEOUTS& t) {
+  t.ReadIntervalTimeout = MAXDWORD;
+  t.ReadTotalTimeoutMultiplier = 0;
+  t.ReadTotalTimeoutConstant = 0;
+  t.WriteTotalTimeoutMultiplier = 0;
+  t.WriteTotalTimeoutConstant = 0;
+}
+
+// The Japanese notice is kept as UTF-8 and shown through the wide API so that it
+// reads correctly whatever the system code page is.
+int AskWide(const char* utf8Text, const char* utf8Caption, UINT style) {
+  wchar_t text[128];
+  wchar_t caption[128];
+  if (MultiByteToWideChar(CP_UTF8, 0, utf8Text, -1, text, 128) == 0) text[0] = L'\0';
+  if (MultiByteToWideChar(CP_UTF8, 0, utf8Caption, -1, caption, 128) == 0) caption[0] = L'\0';
+  return MessageBoxExW(nullptr, text, caption, style, 0);
+}
+
+}  // namespace
+
+KestrelSerialCalls KestrelSystemSerial() {
+  return KestrelSerialCalls{&::CreateFileA,     &::PurgeComm,       &::GetCommState, &::SetCommState,
+                            &::GetCommTimeouts, &::SetCommTimeouts, &::SetupComm,    &::ReadFile,
+                            &::CloseHandle,     &::Sleep};
+}
+
+KestrelSerialCalls& KestrelSerial() {
+  static KestrelSerialCalls calls = KestrelSystemSerial();
+  return calls;
+}
+
+namespace {
+
+// Everything a failure path needs, without widening the shared class.
+struct Port {
+  TKestrel& k;
+  KestrelSerialCalls& api = KestrelSerial();
+
+  BOOL SetBaud(DWORD baud) {
+    k.PortState.BaudRate = baud;
+    k.LastApiResult = api.SetCommState(k.PortHandle, &k.PortState);
+    return k.LastApiResult;
+  }
+  void CloseHandleOnly() {
+    if (k.PortHandle != INVALID_HANDLE_VALUE) api.CloseHandle(k.PortHandle);
+    k.PortHandle = INVALID_HANDLE_VALUE;
+  }
+  // Gives up on the port: optionally back to the idle speed first (result
+  // recorded, not acted on), closed, then the user is told.
+  int Abandon(bool idleSpeedFirst, const char* text, const char* caption) {
+    if (idleSpeedFirst) SetBaud(kestrel::kIdleBaud);
+    CloseHandleOnly();
+    ShowError(text, caption);
+    return 0;
+  }
+};
+
+// Steps 6 on: decode the held frame against the object's recognition state, show
+// the notice or candidate message if there is one, and hand back the result.
+int DecodeAndTell(TKestrel& k, char* code) {
+  kestrel::RecognitionState state;
+  std::memcpy(state.CodePrefix, k.CodePrefix, sizeof k.CodePrefix);
+  std::memcpy(state.StoredGroup, k.StoredGroup, sizeof k.StoredGroup);
+  std::memcpy(state.StoredData, k.StoredData, sizeof k.StoredData);
+  kestrel::CaptureOutcome outcome = kestrel::DecodeCapture(k.CaptureBuffer, k.CaptureLength, state);
+  std::memcpy(k.CodePrefix, state.CodePrefix, sizeof k.CodePrefix);
+  std::memcpy(k.StoredGroup, state.StoredGroup, sizeof k.StoredGroup);
+  std::memcpy(k.StoredData, state.StoredData, sizeof k.StoredData);
+
+  if (outcome.hasMessage) {
+    MessageBoxExA(nullptr, outcome.message.text.c_str(), outcome.message.caption.c_str(), outcome.message.style,
+                  0);
+  }
+  // Most outcomes leave the caller's text alone; the caller cleared it before the call.
+  if (outcome.writeCode && code != nullptr) std::memcpy(code, outcome.code, sizeof outcome.code);
+  return outcome.result;
+}
+
+}  // namespace
+
+TKestrel::TKestrel()
+    : PortNumber(0),
+      PortName{},
+      LastApiResult(0),
+      BreakRequested(0),
+      PortHandle(INVALID_HANDLE_VALUE),
+      PortState{},
+      PortTimeouts{},
+      BytesRead(0),
+      BytesWritten(0),
+      CaptureLength(0),
+      SendBuffer{},
+      SendLength(0),
+      CaptureBuffer{},
+      CodePrefix{},
+      DelayValue(0) {
+  std::memset(StoredGroup, '?', sizeof StoredGroup);
+  std::memset(StoredData, '?', sizeof StoredData);
+  std::memcpy(CodePrefix, "NE", 2);
+}
+
+TKestrel::~TKestrel() = default;
+
+int TKestrel::InitKestrelice(int port) { return UserChangePort(port); }
+
+int TKestrel::UserChangePort(int port) {
+  PortNumber = port;
+  // Changing ports takes a Close first; the open port is left alone.
+  if (PortHandle != INVALID_HANDLE_VALUE) return 0;
+
+  std::snprintf(PortName, sizeof PortName, "COM%d", port);
+  Port p{*this};
+  // Exclusive and synchronous: the capture reads with immediate time-outs, no overlapped I/O.
+  PortHandle = p.api.CreateFileA(PortName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+  if (PortHandle == INVALID_HANDLE_VALUE) {
+    ShowError("Cannot open serial port !\n\nAnother communication software using this port?\n\n\n",
+              "Error I-3");
+    return 0;
+  }
+  if (!p.api.PurgeComm(PortHandle, kPurgeAll)) return p.Abandon(false, "fault clear buffer", "Error I-5");
+
+  LastApiResult = p.api.GetCommState(PortHandle, &PortState);
+  if (!LastApiResult) return p.Abandon(false, "fault get com state", "Error I-6");
+  // Only the framing is ours; the rest of the driver's settings stay as they are.
+  PortState.BaudRate = kestrel::kIdleBaud;
+  PortState.ByteSize = 8;
+  PortState.Parity = NOPARITY;
+  PortState.StopBits = ONESTOPBIT;
+  PortState.fBinary = 1;
+  LastApiResult = p.api.SetCommState(PortHandle, &PortState);
+  if (!LastApiResult) return p.Abandon(false, "fault change baudrate", "Error I-8");
+
+  // From here the line runs at 19200, so a failure puts that speed back before closing.
+  LastApiResult = p.api.GetCommTimeouts(PortHandle, &PortTimeouts);
+  if (!LastApiResult) return p.Abandon(true, "fault get timeout parameter", "Error I-10");
+  SetImmediateReads(PortTimeouts);
+  LastApiResult = p.api.SetCommTimeouts(PortHandle, &PortTimeouts);
+  if (!LastApiResult) return p.Abandon(true, "fault set timeout parameter", "Error I-12");
+
+  if (!p.api.SetupComm(PortHandle, kInputQueue, kOutputQueue)) {
+    return p.Abandon(true, "fault SetupComm", "Error I-13");
+  }
+  return 1;
+}
+
+int TKestrel::UserChangeDelay(int Delay, char* Maker) {
+  (void)Maker;
+  DelayValue = Delay;
+  int answer = AskWide("実験FALSEを返す(再度初期化に失敗した想定)",
+                       "Kestrel.DLL TKestrel::UserChangeDelay(Delay,Maker) I-15", MB_OKCANCEL);
+  return answer == IDOK ? 0 : 1;
+}
+
+int TKestrel::Close() {
+  if (PortHandle != INVALID_HANDLE_VALUE) {
+    Port p{*this};
+    // The next user of the port finds it at the idle speed.
+    p.SetBaud(kestrel::kIdleBaud);
+    p.CloseHandleOnly();
+  }
+  return 1;
+}
+
+int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
+  (void)timeout;
+  (void)code;
+  Port p{*this};
+  BreakRequested = 0;
+  // Whatever arrived before the call is not part of this frame.
+  p.api.PurgeComm(PortHandle, kPurgeAll);
+
+  // A closed port fails here: its handle takes no state.
+  if (!p.SetBaud(kestrel::CaptureBaud(CodePrefix, PortState.BaudRate))) {
+    return p.Abandon(true, "fault change baudrate", "Error I-33");
+  }
+  SetImmediateReads(PortTimeouts);
+  LastApiResult = p.api.SetCommTimeouts(PortHandle, &PortTimeouts);
+  if (!LastApiResult) return p.Abandon(true, "fault set timeout parameter", "Error I-33-2");
+
+  std::memset(CaptureBuffer, 0, sizeof CaptureBuffer);
+  CaptureLength = 0;
+  kestrel::CapturePoll poll;
+  for (;;) {
+    DWORD request = kestrel::ReadRequest(CaptureLength);
+    DWORD got = 0;
+    BOOL ok = p.api.ReadFile(PortHandle, CaptureBuffer + CaptureLength, request, &got, nullptr);
+    BytesRead = got;
+    if (!ok) {
+      // If even the speed cannot be set the line is gone: close without a word.
+      if (!p.SetBaud(kestrel::kIdleBaud)) {
+        p.CloseHandleOnly();
+        return 0;
+      }
+      p.SetBaud(kestrel::kIdleBaud);
+      p.CloseHandleOnly();
+      ShowError("ReadFileEroor", "ReadFileEroor I-36");
+      return 0;
+    }
+    if (got > request) got = request;  // never trust a count past what was asked for
+    CaptureLength += got;
+    kestrel::CapturePoll::Next next = poll.AfterRead(got);
+    if (next == kestrel::CapturePoll::Next::Leave) break;
+    p.api.Sleep(kestrel::CapturePoll::kPollMs);
+    if (next == kestrel::CapturePoll::Next::SleepThenLeave) break;
+  }
+
+  if (poll.NoSignal(CaptureLength)) {
+    p.SetBaud(kestrel::kIdleBaud);
+    return 0;
+  }
+  if (!p.SetBaud(kestrel::kIdleBaud)) {
+    // The user hears of it while the port is still held, then it is let go.
+    ShowError("fault change baudrate", "Error I-39");
+    p.CloseHandleOnly();
+    return 0;
+  }
+  p.api.PurgeComm(PortHandle, kPurgeAll);
+  return DecodeAndTell(*this, code);
+}
+
+
+int TKestrel::KestrelBreakGetRemoconSignal() {
+  // A running capture does not look at the flag; it is only recorded.
+  BreakRequested = 1;
+  return MessageBoxExA(nullptr, "TKestrel::KestrelBreakGetRemoconSignal()", "I-49", MB_OK, 0);
+}
+
+int TKestrel::KestrelSendRemoconSignal(char* data, int* length) {
+  (void)data;
+  (void)length;
+  return 0;
+}
+
+int TKestrel::CheckCrossam() { return 0; }
+
+int TKestrel::CheckModem() { return 0; }

@@ -1,0 +1,27 @@
+// The serial calls TKestrel makes, one pointer each, set to the system's own.
+// Not part of the program's interface: tests swap one entry to make a call fail
+// that no terminal can make fail (a purge, a state or time-out call, SetupComm).
+#pragma once
+
+#include <windows.h>
+
+#include "kestrel/kestrel.h"
+
+struct KestrelSerialCalls {
+  decltype(&::CreateFileA) CreateFileA;
+  decltype(&::PurgeComm) PurgeComm;
+  decltype(&::GetCommState) GetCommState;
+  decltype(&::SetCommState) SetCommState;
+  decltype(&::GetCommTimeouts) GetCommTimeouts;
+  decltype(&::SetCommTimeouts) SetCommTimeouts;
+  decltype(&::SetupComm) SetupComm;
+  decltype(&::ReadFile) ReadFile;
+  decltype(&::CloseHandle) CloseHandle;
+  decltype(&::Sleep) Sleep;
+};
+
+// The table every TKestrel uses; one per process, unguarded: change it only
+// while no object is in a call.
+KESTREL_API KestrelSerialCalls& KestrelSerial();
+// The system's own calls, to restore the table or to forward to.
+KESTREL_API KestrelSerialCalls KestrelSystemSerial();

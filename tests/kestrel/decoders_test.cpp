@@ -1,0 +1,169 @@
+// The level picture and the three decoders, over hand-made pictures.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kestrel/decode.h"
+#include "kestrel/decoders.h"
+#include "kestrel/level_picture.h"
+
+namespace {
+
+std::string Picture(std::vector<std::uint8_t> bytes) { return kestrel::LevelPicture(bytes.data(), bytes.size()); }
+
+std::string Runs(const std::string& picture, const char* code) {
+  std::string bits;
+  EXPECT_EQ(kestrel::RunDecode(picture, code, bits), kestrel::RunOutcome::Done) << picture;
+  return bits;
+}
+
+std::string Pattern(const std::string& picture, const char* code) {
+  std::string bits;
+  kestrel::PatternDecode(picture, code, bits);
+  return bits;
+}
+
+TEST(LevelPicture, TenCharactersPerByteLeastSignificantBitFirst) {
+  EXPECT_EQ(Picture({0x00}), "---------?");
+  EXPECT_EQ(Picture({0xFF}), "-________?");
+  EXPECT_EQ(Picture({0x01}), "-_-------?");
+  EXPECT_EQ(Picture({0x9E, 0x01}), "--____--_?-_-------?");
+  std::vector<std::uint8_t> full(1024, 0x55);
+  EXPECT_EQ(Picture(full).size(), 10240u);
+  EXPECT_EQ(kestrel::At(Picture({0x00}), 10), '\0');
+}
+
+TEST(RunDecoderNe, DarkRunLengthsDecideTheBit) {
+  // The picture stretches are cut out of whole bytes so every rule sees its own context.
+  EXPECT_EQ(Runs("-____-", "NE"), "1");
+  EXPECT_EQ(Runs("-___-", "NE"), "0");
+  EXPECT_EQ(Runs("-_____?", "NE"), "1");       // five dark, cut by the byte end
+  EXPECT_EQ(Runs("-__?", "NE"), "?");          // two dark: too short to tell
+  EXPECT_EQ(Runs("-________?", "NE"), "");     // eight dark at the end: the line is idle
+  EXPECT_EQ(Runs("-_________?", "NE"), "");
+  EXPECT_EQ(Runs("---------?", "NE"), "");     // a whole byte of light: the leader
+  EXPECT_EQ(Runs("-------?", "NE"), "?");      // seven light: a bit lost in the gap
+  EXPECT_EQ(Runs("-----------", "NE"), "");    // long light never makes bits of its own in NE
+  EXPECT_EQ(Runs("-____-", "PA"), "1");
+}
+
+TEST(RunDecoderM0, LongLightAbortsAndSixDarkIsAOne) {
+  std::string bits;
+  EXPECT_EQ(kestrel::RunDecode("---------?", "M0", bits), kestrel::RunOutcome::Abort);
+  EXPECT_EQ(Runs("-------?", "M0"), "?");
+  EXPECT_EQ(Runs("-_____-", "M0"), "0");
+  EXPECT_EQ(Runs("-______-", "M0"), "1");
+  EXPECT_EQ(Runs("-_____?", "M0"), "?");
+  EXPECT_EQ(Runs("-______?", "M0"), "1");
+}
+
+TEST(DecodeCapture, M0AbortEmptiesTheCodeAndForgetsTheHalves) {
+  kestrel::RecognitionState s = kestrel::FreshState();
+  std::memcpy(s.StoredGroup, "0101", 5);
+  // 0xFE 0xFE makes it M0; the third byte is all light.
+  const std::uint8_t bytes[] = {0xFE, 0xFE, 0x00};
+  kestrel::CaptureOutcome o = kestrel::DecodeCapture(bytes, sizeof bytes, s);
+  EXPECT_EQ(o.result, 0);
+  EXPECT_TRUE(o.writeCode);
+  EXPECT_STREQ(o.code, "");
+  EXPECT_STREQ(s.CodePrefix, "NE");
+  EXPECT_EQ(std::string(s.StoredGroup, 32), std::string(32, '?'));
+}
+
+TEST(RunDecoderJ1, NothingCountsBeforeTheLeader) {
+  // Dark and short light before the first whole byte of light are ignored.
+  EXPECT_EQ(Runs("-__-----?", "J1"), "?");
+  // After the leader: every third light character is a "0" of its own, dark of two is a "1".
+  EXPECT_EQ(Runs("---------?" "-__-", "J1"), "1");
+  EXPECT_EQ(Runs("---------?" "---_-", "J1"), "00");
+  EXPECT_EQ(Runs("---------?" "-_?", "J1"), "?");
+}
+
+TEST(RunDecoderShAndM1, LightCountsFromTheStart) {
+  EXPECT_EQ(Runs("---", "SH"), "0");
+  EXPECT_EQ(Runs("-_-", "SH"), "0");
+  EXPECT_EQ(Runs("-__-", "SH"), "1");
+  EXPECT_EQ(Runs("--?", "SH"), "?");
+  // M1 calls any byte end in light a lost bit, however long the light.
+  EXPECT_EQ(Runs("--?", "M1"), "?");
+  EXPECT_EQ(Runs("-_?", "M1"), "?");
+  EXPECT_EQ(Runs("-__?", "M1"), "1");
+}
+
+TEST(PatternDecoderPi, StopsAtTheFirstStopPatternAndNeverHoldsMoreThan32Bits) {
+  // Byte 0 is skipped; byte 1 reads "0" and "1", then stops at "-__".
+  std::string picture = Picture({0x00, 0b00011010, 0x00});
+  EXPECT_EQ(picture.substr(10, 10), "--_-__---?");
+  EXPECT_EQ(Pattern(picture, "PI"), "01");
+  // A picture full of light would give nine bits a byte; the limit holds it at 32.
+  std::vector<std::uint8_t> light(8, 0x00);
+  std::string bits = Pattern(Picture(light), "PI");
+  EXPECT_EQ(bits.size(), 32u);
+  EXPECT_EQ(bits.substr(0, 9), "00000000?");
+}
+
+TEST(PatternDecoderJ2, GapBitIsInsertedOnlyWhenTheRestCannotFillTheFrame) {
+  // Byte 1 (0xAA, "--_-_-_-_?"): 0 1 1 1 then "1?".
+  std::string bits = Pattern(Picture({0x00, 0xAA, 0x00, 0xFF, 0xFF}), "J2");
+  EXPECT_EQ(bits.substr(0, 6), "01111?");
+  // Byte 2 is all light: eight "0" and a "?" make 15; byte 3 opens with the stop
+  // pattern, so nothing follows and the bit lost in the gap is the sixteenth.
+  EXPECT_EQ(bits, "01111?" "00000000?" "?");
+  // Byte 2 stops early ("---______?"): the gap bit, and nothing after it.
+  bits = Pattern(Picture({0x00, 0xAA, 0xFC}), "J2");
+  EXPECT_EQ(bits, "01111?" "00" "?");
+  // A full second stage leaves no room for a gap bit and stage 3 never runs.
+  bits = Pattern(Picture({0x00, 0x00, 0x00, 0x00, 0x00}), "J2");
+  EXPECT_EQ(bits, "00000000?" "0000000");
+}
+
+TEST(PatternDecoderM2, ByteEndAfterLightHidesTwoBitsInTheFirstByte) {
+  // "-_______-?": the light before the byte end stands for two lost bits; nothing
+  // follows, so the gap bit makes a third.
+  EXPECT_EQ(Pattern(Picture({0x7F}), "M2"), "???");
+  // Stage 2 reads byte 1 as J2 reads it (6 bits); stage 3 can bring 9 more, one
+  // short of 16, so the gap bit goes in before them.
+  EXPECT_EQ(Pattern(Picture({0xFF, 0xAA, 0x00}), "M2"), "01111?" "?" "00000000?");
+}
+
+TEST(PulseDecoder, FirstByteIsNeverLookedAt) {
+  std::string bits;
+  kestrel::PulseDecode(Picture({0x00, 0x00, 0xF0}), bits);
+  EXPECT_EQ(bits, "10");  // nine light characters: long; five: short
+  bits.clear();
+  kestrel::PulseDecode(Picture({0xF0}), bits);
+  EXPECT_EQ(bits, "");
+  // Positions 10 to 319: only the 31 bytes after the first count.
+  bits.clear();
+  kestrel::PulseDecode(Picture(std::vector<std::uint8_t>(40, 0x00)), bits);
+  EXPECT_EQ(bits, std::string(31, '1'));
+}
+
+TEST(NormaliseFormat, UnknownCodesBecomeNeAndMitsubishiBytesMakeM0) {
+  const std::uint8_t pairs[][2] = {{0xFE, 0x9E}, {0x9E, 0xFE}, {0xFE, 0xFE}, {0x9E, 0x9E}};
+  for (const auto& p : pairs) {
+    kestrel::RecognitionState s = kestrel::FreshState();
+    kestrel::NormaliseFormat(s, p, 2);
+    EXPECT_STREQ(s.CodePrefix, "M0");
+  }
+  kestrel::RecognitionState s = kestrel::FreshState();
+  const std::uint8_t notM0[] = {0xFE, 0xFC};
+  kestrel::NormaliseFormat(s, notM0, 2);
+  EXPECT_STREQ(s.CodePrefix, "NE");
+  // Only an "NE" capture turns into M0.
+  kestrel::SetPrefix(s, "SH");
+  kestrel::NormaliseFormat(s, pairs[0], 2);
+  EXPECT_STREQ(s.CodePrefix, "SH");
+  // Garbage in all 16 bytes: cleared to "NE" (then M0 by the bytes).
+  std::memset(s.CodePrefix, 'x', sizeof s.CodePrefix);
+  kestrel::NormaliseFormat(s, notM0, 2);
+  EXPECT_EQ(std::string(s.CodePrefix, 16), std::string("NE") + std::string(14, '\0'));
+  std::memset(s.CodePrefix, 'x', sizeof s.CodePrefix);
+  kestrel::NormaliseFormat(s, pairs[0], 1);  // one byte: the second reads as zero
+  EXPECT_STREQ(s.CodePrefix, "NE");
+}
+
+}  // namespace

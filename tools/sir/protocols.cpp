@@ -1,0 +1,26 @@
+#include "tools/sir/protocols.h"
+
+#include "tools/sir/protocol_renderers.h"
+
+namespace sir {
+
+std::vector<std::uint32_t> RenderPress(Protocol protocol, std::uint32_t device, std::uint32_t function,
+                                       const PressOptions& options) {
+  Timeline t(options.jitter, options.seed);
+  int frames = options.frames < 1 ? 1 : options.frames;
+  switch (protocol) {
+    case Protocol::Nec: RenderNec(t, device, function, frames, false); break;
+    case Protocol::NecExtended: RenderNec(t, device, function, frames, true); break;
+    case Protocol::Sony12: RenderSony(t, device & 0x1F, function, frames, 5); break;
+    case Protocol::Sony15: RenderSony(t, device & 0xFF, function, frames, 8); break;
+    case Protocol::Sony20: RenderSony(t, device & 0x1FFF, function, frames, 13); break;
+    case Protocol::Jvc: RenderJvc(t, device, function, frames); break;
+    case Protocol::Sharp: RenderSharp(t, device, function, frames < 2 ? 2 : frames); break;
+    case Protocol::Mitsubishi: RenderMitsubishi(t, device, function, frames); break;
+    case Protocol::Panasonic: RenderPanasonic(t, device, function, frames); break;
+    case Protocol::Pioneer: RenderPioneer(t, device, function, frames); break;
+  }
+  return t.Take();
+}
+
+}  // namespace sir

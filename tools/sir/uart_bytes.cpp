@@ -1,0 +1,102 @@
+#include "tools/sir/uart_bytes.h"
+
+#include <cstddef>
+
+namespace sir {
+namespace {
+
+// Time is counted in ticks of 1/(2 * baud) microseconds: every edge (whole
+// microseconds) and every bit centre (odd multiples of half a bit) is then an
+// exact integer and no sample falls on the wrong side of an edge by rounding.
+using Tick = std::uint64_t;
+constexpr Tick kHalfBit = 1'000'000;  // half a bit: 1e6 / (2 * baud) us, in ticks
+constexpr Tick kBit = 2 * kHalfBit;
+constexpr Tick kFrame = 10 * kBit;     // start, 8 data, stop
+// Bounds that keep every tick count well inside 64 bits.
+constexpr std::uint32_t kMaxBaud = 115200;
+constexpr Tick kMaxTotalUs = 3'600'000'000;
+
+struct Low {
+  Tick from, to;  // line low in [from, to)
+};
+
+std::vector<Low> LowIntervals(std::span<const std::uint32_t> markSpaceUs, Tick ticksPerUs) {
+  std::vector<Low> lows;
+  Tick t = 0;
+  for (std::size_t i = 0; i < markSpaceUs.size(); ++i) {
+    Tick d = Tick{markSpaceUs[i]} * ticksPerUs;
+    bool mark = i % 2 == 0;
+    if (mark && d > 0) {
+      // A mark right after another one (zero space) is the same stretch of light.
+      if (!lows.empty() && lows.back().to == t) {
+        lows.back().to = t + d;
+      } else {
+        lows.push_back({t, t + d});
+      }
+    }
+    t += d;
+  }
+  return lows;
+}
+
+class Line {
+ public:
+  explicit Line(const std::vector<Low>& lows) : lows_(lows) {}
+
+  // Level at t; t never goes backwards between calls.
+  bool LowAt(Tick t) {
+    while (next_ < lows_.size() && lows_[next_].to <= t) ++next_;
+    return next_ < lows_.size() && lows_[next_].from <= t;
+  }
+  // Where the next frame starts when the receiver looks from t on; false when the
+  // line stays high for good.
+  bool NextStart(Tick t, Tick& start) {
+    if (LowAt(t)) {
+      start = t;
+      return true;
+    }
+    if (next_ >= lows_.size()) return false;
+    start = lows_[next_].from;  // the next falling edge
+    return true;
+  }
+
+ private:
+  const std::vector<Low>& lows_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+std::vector<UartByte> UartBytes(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud) {
+  std::vector<UartByte> out;
+  if (baud == 0 || baud > kMaxBaud) return out;
+  Tick totalUs = 0;
+  for (std::uint32_t d : markSpaceUs) totalUs += d;
+  if (totalUs > kMaxTotalUs) return out;
+  const Tick ticksPerUs = 2 * Tick{baud};
+  const std::vector<Low> lows = LowIntervals(markSpaceUs, ticksPerUs);
+  Line line(lows);
+
+  Tick look = 0;
+  Tick start = 0;
+  while (line.NextStart(look, start)) {
+    std::uint8_t value = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+      Tick centre = start + kBit + kHalfBit + Tick(bit) * kBit;
+      if (!line.LowAt(centre)) value = static_cast<std::uint8_t>(value | (1u << bit));
+    }
+    Tick stopCentre = start + 9 * kBit + kHalfBit;
+    bool framingError = line.LowAt(stopCentre);
+    out.push_back({value, framingError, static_cast<double>(stopCentre) / static_cast<double>(ticksPerUs)});
+    look = start + kFrame;
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> UartValues(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud) {
+  std::vector<std::uint8_t> values;
+  for (const UartByte& b : UartBytes(markSpaceUs, baud)) values.push_back(b.value);
+  return values;
+}
+
+}  // namespace sir

@@ -1,0 +1,38 @@
+// The byte-level half of the IrDA-SIR synthesizer: what a UART behind an IrDA-SIR
+// transceiver receives while a remote control sends a frame.
+//
+// The transceiver pulls its output line low while it sees light. A remote sends
+// each mark as a burst of carrier pulses; we take the transceiver to hold the
+// line low for the whole burst, so a mark is simply the line low for the mark's
+// duration and a space is the line high (idle).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace sir {
+
+struct UartByte {
+  std::uint8_t value;
+  bool framingError;  // the stop bit was sampled low; the byte is delivered all the same
+  double arrivalUs;   // when the stop bit is sampled, from the start of the first mark
+};
+
+// Durations in microseconds, alternating mark, space, mark, ... starting with a
+// mark at time 0; the line is idle (high) before and after them. Zero durations
+// are allowed (a zero space joins its neighbouring marks).
+//
+// The receiver: a start bit begins at each falling edge; the 8 data bits (least
+// significant first) and the stop bit are sampled at their bit centres; a level
+// change at the very sampling instant counts as already made. When a frame ends
+// (ten bit times after its start) with the line still low, the low line starts
+// the next frame at once; otherwise the time until the next falling edge is lost.
+// A falling edge inside a frame starts nothing. A speed outside 1 to 115200 baud,
+// or durations adding up to more than an hour, receive nothing.
+std::vector<UartByte> UartBytes(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud);
+
+// Only the values, in arrival order.
+std::vector<std::uint8_t> UartValues(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud);
+
+}  // namespace sir
