@@ -1,0 +1,54 @@
+// The port options procedure and the serial port check: they work on the main
+// window's port choice (ComPortNumber, ComPortName) and its two receivers. This
+// owner holds exactly those; the main window takes it in.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/events/port_options_record.h"
+#include "app/options/option_dialog.h"
+#include "kestrel/kestrel.h"
+#include "pellow/pellow.h"
+
+namespace vantor {
+
+// The notice shown after every attempt to open the IrDA-SIR receiver, and at
+// start-up when it is the chosen one.
+void ShowKestrelNotice();
+
+class TPortOptionsOwner {
+ public:
+  // virtualCom and mousePort: the IrDA driver's status texts (TSetMsIr's VirtualCom
+  // and MousePort), read at every run of the procedure.
+  TPortOptionsOwner(TWindow* parent, PortOptionsRecord& record, TKestrel& kestrel, TPellow& pellow,
+                    const char* virtualCom, const char* mousePort);
+
+  // Shows the options dialog until the chosen receiver has opened the chosen port,
+  // or the user cancels.
+  void PortOptionsProcedure();
+  // Whether the port named by ComPortName can be opened and configured; shows why
+  // not. Always leaves the port closed.
+  BOOL CheckSerialPort();
+
+  std::int32_t ComPortNumber = 0;  // 0 to 4, 0 for none
+  char ComPortName[20] = "NON";
+  TOption Option;
+
+ private:
+  // Steps 2 to 7 of the check on the open CheckHandle: the failure's text, or null.
+  const char* ConfigureCheckedPort(UINT* style);
+
+  PortOptionsRecord& Record;
+  TKestrel& Kestrel;
+  TPellow& Pellow;
+  const char* VirtualCom;
+  const char* MousePort;
+  // The check's working state.
+  HANDLE CheckHandle = INVALID_HANDLE_VALUE;
+  DCB CheckState{};
+  COMMTIMEOUTS CheckTimeouts{};
+};
+
+}  // namespace vantor

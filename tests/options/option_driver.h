@@ -1,0 +1,100 @@
+// Drives the real modal "Option" dialog from a second thread, as a user would:
+// at each showing it records which buttons are enabled and checked, clicks the
+// scripted radio buttons, then presses OK or Cancel. Showings past the script
+// are cancelled.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vantor::testing {
+
+struct OptionShowing {
+  std::vector<int> click;  // radio button ids, clicked in this order
+  int press = IDOK;        // IDOK or IDCANCEL
+};
+
+struct SeenShowing {
+  std::map<int, bool> enabled;  // by control id
+  std::map<int, bool> checked;
+};
+
+class OptionDriver {
+ public:
+  explicit OptionDriver(std::vector<OptionShowing> script) : script_(std::move(script)) {
+    thread_ = std::thread([this] { Loop(); });
+  }
+  ~OptionDriver() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::vector<SeenShowing> Seen() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+  }
+
+ private:
+  static HWND FindDialog() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+          // Title last: reading another thread's window title sends it a message,
+          // and the test's own thread may be waiting for this one.
+          char cls[32] = {};
+          GetClassNameA(hwnd, cls, sizeof cls);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(hwnd, &pid);
+          if (pid != GetCurrentProcessId() || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd) ||
+              GetPropA(hwnd, "OptionDriverSeen"))
+            return TRUE;
+          char title[32] = {};
+          GetWindowTextA(hwnd, title, sizeof title);
+          if (lstrcmpA(title, "Option") == 0) {
+            *reinterpret_cast<HWND*>(param) = hwnd;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
+  void Loop() {
+    while (!stop_) {
+      HWND dialog = FindDialog();
+      if (!dialog) {
+        Sleep(20);
+        continue;
+      }
+      SetPropA(dialog, "OptionDriverSeen", reinterpret_cast<HANDLE>(1));
+      SeenShowing seen;
+      for (int id : {101, 102, 103, 104, 107, 108}) {
+        HWND button = GetDlgItem(dialog, id);
+        seen.enabled[id] = IsWindowEnabled(button) != FALSE;
+        seen.checked[id] = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      }
+      std::size_t index;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        index = seen_.size();
+        seen_.push_back(seen);
+      }
+      OptionShowing step = index < script_.size() ? script_[index] : OptionShowing{{}, IDCANCEL};
+      for (int id : step.click) SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+      SendMessageA(GetDlgItem(dialog, step.press), BM_CLICK, 0, 0);
+    }
+  }
+
+  std::vector<OptionShowing> script_;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  std::vector<SeenShowing> seen_;
+  std::thread thread_;
+};
+
+}  // namespace vantor::testing
