@@ -120,6 +120,9 @@ case $cmd in
     cat "$out"
     rm -f "$out"
     [ -n "$hub_pid" ] && kill "$hub_pid" 2>/dev/null && wait "$hub_pid" 2>/dev/null || true
+    # The hub's terminals are gone: leave no COMn link to a /dev/pts number that
+    # another program may get next.
+    rm -f "$bench/com/COM"*
     exit $status
     ;;
   stop)

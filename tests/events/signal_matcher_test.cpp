@@ -1,0 +1,123 @@
+#include "app/events/signal_matcher.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace vantor {
+namespace {
+
+// Behaves like the sorted events list: items in order without regard to case,
+// and the search returns the first item from the top that begins with the text.
+class SortedList final : public TEventListView {
+ public:
+  SortedList(std::initializer_list<std::string> items) : items_(items) {
+    std::sort(items_.begin(), items_.end(), [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
+  }
+  int FindPrefix(const char* prefix) const override {
+    ++searches;
+    std::string p = Lower(prefix);
+    for (std::size_t i = 0; i < items_.size(); ++i)
+      if (Lower(items_[i]).compare(0, p.size(), p) == 0) return static_cast<int>(i);
+    return -1;
+  }
+  const std::string& operator[](int i) const { return items_[static_cast<std::size_t>(i)]; }
+  mutable int searches = 0;
+
+ private:
+  static std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  }
+  std::vector<std::string> items_;
+};
+
+// Feeds codes in turn; returns the entries played, in order.
+std::vector<std::string> Feed(const SortedList& list, TMatchState& state, std::initializer_list<const char*> codes) {
+  std::vector<std::string> played;
+  for (const char* code : codes) {
+    TMatchResult r = MatchCode(state, code, list);
+    if (r.action == TMatchAction::Play) played.push_back(list[r.index]);
+  }
+  return played;
+}
+
+const char kClick[] = "LW 00 41;LEFTDOWN;LEFTUP;";
+const char kPairUp[] = "LW 00 41;LW 00 42;MOVE 0 -5;";
+
+TEST(SignalMatcher, OneSignalEntriesPlayOnEveryReportInAnyCase) {
+  SortedList list{kClick};
+  TMatchState state;
+  EXPECT_EQ(Feed(list, state, {"LW 00 41", "lw 00 41", "LW 00 41"}), (std::vector<std::string>(3, kClick)));
+  EXPECT_FALSE(state.Pending);
+}
+
+TEST(SignalMatcher, APairPlaysOnceAndAWrongSecondCodeDropsBoth) {
+  SortedList list{kPairUp};
+  TMatchState state;
+  EXPECT_EQ(Feed(list, state, {"LW 00 41", "LW 00 42"}), std::vector<std::string>{kPairUp});
+  EXPECT_TRUE(Feed(list, state, {"LW 00 41", "LW 00 43"}).empty());
+  EXPECT_FALSE(state.Pending);
+  // The dropped second code is not tried as a first code, and a lone second code plays nothing.
+  EXPECT_TRUE(Feed(list, state, {"LW 00 42"}).empty());
+  EXPECT_EQ(std::string(state.PendingFirst), "");
+}
+
+TEST(SignalMatcher, APairWinsOverAOneSignalEntryWithTheSameFirstCode) {
+  SortedList list{kClick, kPairUp};
+  TMatchState state;
+  TMatchResult r = MatchCode(state, "LW 00 41", list);
+  EXPECT_EQ(r.action, TMatchAction::Hold);
+  EXPECT_STREQ(state.PendingFirst, "LW 00 41;");
+  EXPECT_EQ(Feed(list, state, {"LW 00 42"}), std::vector<std::string>{kPairUp});
+}
+
+TEST(SignalMatcher, APendingFirstCodeWaitsAsLongAsItTakes) {
+  SortedList list{kPairUp};
+  TMatchState state;
+  MatchCode(state, "LW 00 41", list);
+  TMatchState kept = state;  // cycles without a code and suspension leave the state alone
+  EXPECT_EQ(Feed(list, kept, {"lw 00 42"}), std::vector<std::string>{kPairUp});
+}
+
+TEST(SignalMatcher, UnknownCodesAreDroppedWithOneSearch) {
+  SortedList list{kClick, kPairUp};
+  TMatchState state;
+  TMatchResult r = MatchCode(state, "LW 00 7f", list);
+  EXPECT_EQ(r.action, TMatchAction::Drop);
+  EXPECT_FALSE(state.Pending);
+  EXPECT_EQ(list.searches, 1);
+}
+
+TEST(SignalMatcher, PrefixesOfLongerCodesAndTheFirstInListOrderWin) {
+  SortedList list{"NE 00 4101;MOVE 1 0;", "NE 00 41;MOVE 2 0;"};
+  TMatchState state;
+  // "NE 00 41" begins both: the one the list holds first is played.
+  EXPECT_EQ(Feed(list, state, {"NE 00 41"}), std::vector<std::string>{list[0]});
+  EXPECT_EQ(Feed(list, state, {"NE 00 410"}), std::vector<std::string>{"NE 00 4101;MOVE 1 0;"});
+}
+
+TEST(SignalMatcher, ASecondCodeOfAnotherFormatDoesNotOpenAPair) {
+  // The probe asks for a second code of the same format: "SO" after "LW" does not count.
+  SortedList list{"LW 00 41;SO 01 01;MOVE 0 1;"};
+  TMatchState state;
+  EXPECT_EQ(MatchCode(state, "LW 00 41", list).action, TMatchAction::Play);
+}
+
+TEST(SignalMatcher, OverlongCodesNeverOverrunTheState) {
+  SortedList list{kPairUp};
+  TMatchState state;
+  std::string huge(4000, 'L');
+  EXPECT_EQ(MatchCode(state, huge.c_str(), list).action, TMatchAction::Drop);
+  MatchCode(state, "LW 00 41", list);
+  ASSERT_TRUE(state.Pending);
+  EXPECT_EQ(MatchCode(state, huge.c_str(), list).action, TMatchAction::Drop);
+  EXPECT_FALSE(state.Pending);
+  EXPECT_EQ(std::string(state.PendingFirst), "");
+}
+
+}  // namespace
+}  // namespace vantor
