@@ -12,6 +12,7 @@
 
 /* Dialog templates */
 #define IDD_OPTION 1
+#define IDD_MAIN 2000
 
 /* Option dialog (IDD_OPTION): radio buttons 101..108, group boxes 105, 106 */
 #define IDC_OPTION_COM1 101
@@ -22,5 +23,31 @@
 #define IDC_OPTION_RECEIVER_GROUP 106
 #define IDC_OPTION_PELLOW 107
 #define IDC_OPTION_KESTREL 108
+
+/* Main dialog (IDD_MAIN); Start and Help are the standard buttons 1 and 9 */
+#define IDC_MAIN_START 1
+#define IDC_MAIN_HELP 9
+#define IDC_MAIN_EVENTS_LIST 101
+#define IDC_MAIN_UPDATE 102
+#define IDC_MAIN_DELETE 119
+#define IDC_MAIN_EVENTS_GROUP 123
+#define IDC_MAIN_OPTION 124
+#define IDC_MAIN_EXIT 126
+#define IDC_MAIN_ADD 130
+
+/* Menus: the tray menu's first pop-up holds its items */
+#define IDM_TRAY 107
+#define IDM_TRAY_EXIT_SYSTEM 19589
+#define IDM_TRAY_CANCEL 19590
+#define IDM_TRAY_SHOW 19591
+#define IDM_TRAY_EXIT 19592
+
+/* Icons and cursors (windows.h owns IDC_HELP, hence the longer name) */
+#define IDI_VANTOR 1001
+#define IDC_HELP_CURSOR 24000
+
+/* The start sound: a RIFF wave kept under its own resource type */
+#define RT_VANTOR_WAVE 260
+#define IDW_START_SOUND 1
 
 #endif
