@@ -47,9 +47,9 @@ void ShowKestrelNotice() {
   MessageBoxExW(nullptr, Wide(kKestrelNotice).c_str(), L"TransmitterNec/Sony", 0, 0);
 }
 
-TPortOptionsOwner::TPortOptionsOwner(TWindow* parent, PortOptionsRecord& record, TKestrel& kestrel, TPellow& pellow,
-                                     const char* virtualCom, const char* mousePort)
-    : Option(parent, record), Record(record), Kestrel(kestrel), Pellow(pellow), VirtualCom(virtualCom),
+TPortOptionsOwner::TPortOptionsOwner(TWindow* parent, TPortSettings& port, PortOptionsRecord& record,
+                                     TKestrel& kestrel, TPellow& pellow, const char* virtualCom, const char* mousePort)
+    : Option(parent, record), Port(port), Record(record), Kestrel(kestrel), Pellow(pellow), VirtualCom(virtualCom),
       MousePort(mousePort) {}
 
 void TPortOptionsOwner::PortOptionsProcedure() {
@@ -60,13 +60,13 @@ void TPortOptionsOwner::PortOptionsProcedure() {
   for (;;) {
     if (Option.Execute() != IDOK) return;
 
-    std::memset(ComPortName, 0, sizeof ComPortName);
-    ComPortNumber = 0;
+    std::memset(Port.ComPortName, 0, sizeof Port.ComPortName);
+    Port.ComPortNumber = 0;
     const std::int32_t* flags[] = {&Record.UseCom1, &Record.UseCom2, &Record.UseCom3, &Record.UseCom4};
     for (int n = 1; n <= 4; ++n) {
       if (*flags[n - 1]) {  // the last set flag wins
-        ComPortNumber = n;
-        std::snprintf(ComPortName, sizeof ComPortName, "COM%d", n);
+        Port.ComPortNumber = n;
+        std::snprintf(Port.ComPortName, sizeof Port.ComPortName, "COM%d", n);
       }
     }
 
@@ -74,15 +74,15 @@ void TPortOptionsOwner::PortOptionsProcedure() {
     if (Pellow.PortHandle != INVALID_HANDLE_VALUE) Pellow.Close();
 
     BOOL result = FALSE;
-    if (ComPortNumber != 0 && (Record.UsePellow || Record.UseKestrel)) result = CheckSerialPort();
+    if (Port.ComPortNumber != 0 && (Record.UsePellow || Record.UseKestrel)) result = CheckSerialPort();
     Sleep(10);
 
-    if (result && ComPortNumber != 0) {
+    if (result && Port.ComPortNumber != 0) {
       if (Record.UseKestrel) {
-        result = Kestrel.UserChangePort(ComPortNumber);
+        result = Kestrel.UserChangePort(Port.ComPortNumber);
         ShowKestrelNotice();  // whatever the result
       } else if (Record.UsePellow) {
-        result = Pellow.UserChangePort(ComPortNumber);
+        result = Pellow.UserChangePort(Port.ComPortNumber);
       }
     }
     if (result) return;
@@ -113,7 +113,7 @@ BOOL TPortOptionsOwner::CheckSerialPort() {
   // Read and write access, although the check only configures: Wine refuses the
   // purge, state and queue calls on a write-only serial handle (access denied),
   // and on Windows the open is exclusive either way.
-  CheckHandle = CreateFileA(ComPortName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  CheckHandle = CreateFileA(Port.ComPortName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (CheckHandle == INVALID_HANDLE_VALUE) {
     ErrorBox("Cannot open serial port !\n\nAnother communication software using this port?\n\n\n");
     return FALSE;

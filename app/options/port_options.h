@@ -1,6 +1,6 @@
 // The port options procedure and the serial port check: they work on the main
-// window's port choice (ComPortNumber, ComPortName) and its two receivers. This
-// owner holds exactly those; the main window takes it in.
+// window's port choice (ComPortNumber, ComPortName, kept in its TPortSettings with
+// the rest of what the store saves) and its two receivers.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "app/events/port_options_record.h"
+#include "app/events/settings_store.h"
 #include "app/options/option_dialog.h"
 #include "kestrel/kestrel.h"
 #include "pellow/pellow.h"
@@ -22,8 +23,8 @@ class TPortOptionsOwner {
  public:
   // virtualCom and mousePort: the IrDA driver's status texts (TSetMsIr's VirtualCom
   // and MousePort), read at every run of the procedure.
-  TPortOptionsOwner(TWindow* parent, PortOptionsRecord& record, TKestrel& kestrel, TPellow& pellow,
-                    const char* virtualCom, const char* mousePort);
+  TPortOptionsOwner(TWindow* parent, TPortSettings& port, PortOptionsRecord& record, TKestrel& kestrel,
+                    TPellow& pellow, const char* virtualCom, const char* mousePort);
 
   // Shows the options dialog until the chosen receiver has opened the chosen port,
   // or the user cancels.
@@ -32,14 +33,13 @@ class TPortOptionsOwner {
   // not. Always leaves the port closed.
   BOOL CheckSerialPort();
 
-  std::int32_t ComPortNumber = 0;  // 0 to 4, 0 for none
-  char ComPortName[20] = "NON";
   TOption Option;
 
  private:
   // Steps 2 to 7 of the check on the open CheckHandle: the failure's text, or null.
   const char* ConfigureCheckedPort(UINT* style);
 
+  TPortSettings& Port;
   PortOptionsRecord& Record;
   TKestrel& Kestrel;
   TPellow& Pellow;

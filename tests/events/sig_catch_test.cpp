@@ -94,7 +94,8 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   TPellow pellow_;
   char virtualCom_[256] = "";
   char mousePort_[256] = "";
-  TPortOptionsOwner options_{nullptr, ports_, kestrel_, pellow_, virtualCom_, mousePort_};
+  TPortSettings port_;
+  TPortOptionsOwner options_{nullptr, port_, ports_, kestrel_, pellow_, virtualCom_, mousePort_};
   std::atomic<int> procedureRuns_{0};
   std::atomic<bool> quietProcedure_{false};
   TSigCatch watcher_{this};

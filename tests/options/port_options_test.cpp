@@ -43,15 +43,16 @@ class PortOptions : public ::testing::Test {
   TPellow pellow;
   char virtualCom[256] = "";
   char mousePort[256] = "";
-  TPortOptionsOwner owner{nullptr, record, kestrel, pellow, virtualCom, mousePort};
+  TPortSettings port;
+  TPortOptionsOwner owner{nullptr, port, record, kestrel, pellow, virtualCom, mousePort};
 };
 
 TEST_F(PortOptions, CancelAtTheFirstShowingChangesNothing) {
   bench::PtyPort com1(1);
   ASSERT_TRUE(pellow.UserChangePort(1));
   record.UsePellow = record.UseCom1 = 1;
-  owner.ComPortNumber = 1;
-  std::strcpy(owner.ComPortName, "COM1");
+  port.ComPortNumber = 1;
+  std::strcpy(port.ComPortName, "COM1");
   bench::MessageBoxCapture boxes;
   {
     OptionDriver driver({{{kKestrel, kCom2}, IDCANCEL}});
@@ -65,8 +66,8 @@ TEST_F(PortOptions, CancelAtTheFirstShowingChangesNothing) {
   EXPECT_EQ(record.UsePellow, 1);
   EXPECT_EQ(record.UseKestrel, 0);
   EXPECT_EQ(record.UseCom2, 0);
-  EXPECT_EQ(owner.ComPortNumber, 1);
-  EXPECT_STREQ(owner.ComPortName, "COM1");
+  EXPECT_EQ(port.ComPortNumber, 1);
+  EXPECT_STREQ(port.ComPortName, "COM1");
   for (const auto& box : boxes.Boxes()) ADD_FAILURE() << box.caption << ": " << box.text;
 }
 
@@ -82,8 +83,8 @@ TEST_F(PortOptions, OkWithCom3AndTheIr55ReceiverOpensItWithoutANotice) {
   EXPECT_EQ(kestrel.PortHandle, INVALID_HANDLE_VALUE);
   EXPECT_NE(pellow.PortHandle, INVALID_HANDLE_VALUE);
   EXPECT_EQ(pellow.PortNumber, 3);
-  EXPECT_EQ(owner.ComPortNumber, 3);
-  EXPECT_STREQ(owner.ComPortName, "COM3");
+  EXPECT_EQ(port.ComPortNumber, 3);
+  EXPECT_STREQ(port.ComPortName, "COM3");
   EXPECT_EQ(record.UsePellow, 1);
   EXPECT_EQ(record.UseCom3, 1);
   bench::LineSettings line;
@@ -171,7 +172,7 @@ TEST_F(PortOptions, ShortOrNumberlessDriverTextsDisableNothing) {
 
 TEST_F(PortOptions, TheCheckConfiguresAtNineSixHundredAndLeavesThePortClosed) {
   bench::PtyPort com2(2);
-  std::strcpy(owner.ComPortName, "COM2");
+  std::strcpy(port.ComPortName, "COM2");
   bench::MessageBoxCapture boxes;
   EXPECT_TRUE(owner.CheckSerialPort());
   bench::LineSettings line;
@@ -179,7 +180,7 @@ TEST_F(PortOptions, TheCheckConfiguresAtNineSixHundredAndLeavesThePortClosed) {
   EXPECT_EQ(line.baud, 9600u);
   // Closed again: the receiver can take it.
   EXPECT_TRUE(pellow.UserChangePort(2));
-  std::strcpy(owner.ComPortName, "COM9");
+  std::strcpy(port.ComPortName, "COM9");
   EXPECT_FALSE(owner.CheckSerialPort());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, kCannotOpen);

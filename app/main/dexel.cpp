@@ -1,0 +1,219 @@
+#include "app/main/dexel.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/resources/resource_ids.h"
+
+namespace vantor {
+
+using R = TResponseTable<TDexel>;
+const TResponseTable<TDexel> TDexel::Responses = {
+    R::Command(IDC_MAIN_ADD, &TDexel::AddEvent),
+    R::Command(IDC_MAIN_DELETE, &TDexel::Delete),
+    R::Notification(IDC_MAIN_EVENTS_LIST, CBN_SELCHANGE, &TDexel::SelectionChanged),
+    R::Notification(IDC_MAIN_EVENTS_LIST, CBN_EDITCHANGE, &TDexel::EditChanged),
+    R::Command(IDC_MAIN_UPDATE, &TDexel::Update),
+    R::Command(IDC_MAIN_OPTION, &TDexel::Option),
+    R::Command(IDC_MAIN_START, &TDexel::Start),
+    R::Command(IDC_MAIN_EXIT, &TDexel::Exit),
+    R::Command(IDM_TRAY_EXIT, &TDexel::Exit),
+    R::Command(IDM_TRAY_EXIT_SYSTEM, &TDexel::Exit),
+    R::Command(IDM_TRAY_SHOW, &TDexel::ShowFromMenu),
+    R::Command(IDM_TRAY_CANCEL, &TDexel::Nothing),
+    R::Message(TrayMessage, &TDexel::TrayMouse),
+    R::Message(WizardStepMessage, &TDexel::ShowWizardStep),
+};
+
+TDexel::TDexel(TWindow* parent)
+    : TDialog(parent, IDD_MAIN),
+      KestrelReceiver(new TKestrel),
+      PellowReceiver(new TPellow),
+      PortOwner(this, Settings, Ports, *KestrelReceiver, *PellowReceiver, IrDA.VirtualCom, IrDA.MousePort) {}
+
+TDexel::~TDexel() {
+  if (TrayMenu) DestroyMenu(TrayMenu);
+}
+
+bool TDexel::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return Responses.Dispatch(this, msg, wParam, lParam, result) || TDialog::Dispatch(msg, wParam, lParam, result);
+}
+
+void TDexel::SetupWindow() {
+  TDialog::SetupWindow();
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  TrayIconImage = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_VANTOR), IMAGE_ICON, 16, 16, 0));
+  if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDW_START_SOUND), MAKEINTRESOURCEA(RT_VANTOR_WAVE)))
+    if (HGLOBAL loaded = LoadResource(module, found)) StartSound = LockResource(loaded);
+
+  Settings.ComPortNumber = 0;
+  std::strcpy(Settings.ComPortName, "NON");
+  Ports.UsePellow = Ports.UseKestrel = 0;
+  LoadSettings(Settings, Ports, EventsList_);
+
+  // Free the physical port of a built-in transceiver; the result does not matter.
+  IrDA.ReadStatus();
+  IrDA.SetDriver(FALSE);
+
+  char* name = Settings.ComPortName;
+  if (std::strncmp(name, "NON", 3) == 0 && std::strncmp(IrDA.PhysicalCom, "COM", 3) == 0) {
+    std::snprintf(name, sizeof Settings.ComPortName, "%s", IrDA.PhysicalCom);
+  } else if (!std::strcmp(name, IrDA.VirtualCom) || !std::strcmp(name, IrDA.VirtualLpt) ||
+             !std::strcmp(name, IrDA.DefaultLpt) || !std::strcmp(name, IrDA.MousePort)) {
+    std::strcpy(name, "NON");
+  }
+  OpenConfiguredPort();
+
+  PlayStartSound();
+  TrayMenu = LoadMenuA(module, MAKEINTRESOURCEA(IDM_TRAY));
+  TrayPopup = TrayMenu ? GetSubMenu(TrayMenu, 0) : nullptr;
+  UpdateButton.EnableWindow(false);
+  DeleteButton.EnableWindow(false);
+  if (Ports.UseKestrel) ShowKestrelNotice();
+}
+
+void TDexel::OpenConfiguredPort() {
+  if (std::strncmp(Settings.ComPortName, "NON", 3) == 0 || (!Ports.UsePellow && !Ports.UseKestrel)) {
+    PortOptionsProcedure();
+    return;
+  }
+  if (!PortOwner.CheckSerialPort()) {
+    PortOptionsProcedure();
+    return;
+  }
+  if (Settings.ComPortNumber == 0) return;
+  BOOL opened = Ports.UseKestrel ? KestrelReceiver->UserChangePort(Settings.ComPortNumber)
+                                 : PellowReceiver->UserChangePort(Settings.ComPortNumber);
+  if (!opened) PortOptionsProcedure();
+}
+
+void TDexel::PlayStartSound() {
+  if (StartSound) sndPlaySoundA(static_cast<LPCSTR>(StartSound), SND_ASYNC | SND_MEMORY);
+}
+
+void TDexel::AddEvent() {
+  for (const char* title : {"Wizard Step1", "Wizard Step2", "Wizard Step3"}) {
+    if (HWND open = FindWindowA(nullptr, title)) {
+      ShowWindow(open, SW_SHOW);
+      SetActiveWindow(open);
+      SetFocus(open);
+      SetForegroundWindow(open);
+      return;
+    }
+  }
+  AwaitingSecond = 0;
+  WizardStep = 1;
+  PostMessageA(GetHandle(), WizardStepMessage, 0, 0);
+}
+
+LRESULT TDexel::ShowWizardStep(WPARAM, LPARAM) {
+  // The wizard's step dialogs come with the wizard; until then a step opens nothing.
+  return TRUE;
+}
+
+void TDexel::Delete() {
+  int selection = EventsList_.GetSelIndex();
+  if (selection >= 0) {
+    EventsList_.DeleteString(selection);
+    DeleteButton.EnableWindow(false);
+    SelectionValid = false;
+  } else {
+    EventsList_.SetText("");
+  }
+}
+
+void TDexel::SelectionChanged() {
+  int selection = EventsList_.GetSelIndex();
+  if (selection >= 0) {
+    DeleteButton.EnableWindow(true);
+    SelectedIndex = selection;
+    SelectionValid = true;
+  } else {
+    DeleteButton.EnableWindow(false);
+  }
+}
+
+void TDexel::EditChanged() { UpdateButton.EnableWindow(true); }
+
+void TDexel::Update() {
+  std::string text = EventsList_.GetText();
+  if (text.size() > 255) text.resize(255);
+  // Replace the entry last selected; with none selected since the last Delete or
+  // Update, the index is stale and would hit an entry the user never touched.
+  if (SelectionValid) EventsList_.DeleteString(SelectedIndex);
+  EventsList_.AddString(text.c_str());
+  EventsList_.SetText("");
+  UpdateButton.EnableWindow(false);
+  DeleteButton.EnableWindow(false);
+  SelectionValid = false;
+}
+
+void TDexel::TrayIcon(DWORD operation) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88 bytes
+  data.hWnd = GetHandle();
+  data.uID = 0;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = TrayMessage;
+  data.hIcon = operation == NIM_DELETE ? nullptr : TrayIconImage;
+  Shell_NotifyIconA(operation, &data);
+}
+
+void TDexel::Start() {
+  PlayStartSound();
+  SaveEventList(EventsList_);
+  if (!WatcherStarted) {
+    WatcherStarted = true;
+    WatcherSuspended = false;
+    Watcher.Start();
+  } else if (WatcherSuspended) {
+    WatcherSuspended = false;
+    Watcher.Resume();
+  }
+  TrayIcon(NIM_ADD);
+  ShowWindow(Frame(), SW_HIDE);
+}
+
+LRESULT TDexel::TrayMouse(WPARAM, LPARAM lParam) {
+  if (lParam == WM_LBUTTONDOWN) {
+    Show();
+  } else if (lParam == WM_RBUTTONDOWN && TrayPopup) {
+    POINT at{};
+    GetCursorPos(&at);
+    TrackPopupMenu(TrayPopup, 0, at.x, at.y, 0, GetHandle(), nullptr);
+  }
+  return TRUE;
+}
+
+void TDexel::Show() {
+  if (WatcherStarted && !WatcherSuspended) {
+    Watcher.Suspend();
+    WatcherSuspended = true;
+  }
+  ShowWindow(Frame(), SW_SHOWNORMAL);
+  if (HWND main = FindWindowA(nullptr, "Vantor")) {
+    ShowWindow(main, SW_SHOW);
+    SetActiveWindow(main);
+    SetFocus(main);
+    SetForegroundWindow(main);
+  }
+  PlayStartSound();
+}
+
+void TDexel::CloseMainWindow() {
+  if (WatcherStarted && !WatcherSuspended) {
+    Watcher.Suspend();
+    WatcherSuspended = true;
+  }
+  SavePortSettings(Settings, Ports);
+  if (KestrelReceiver->PortHandle != INVALID_HANDLE_VALUE) KestrelReceiver->Close();
+  if (PellowReceiver->PortHandle != INVALID_HANDLE_VALUE) PellowReceiver->Close();
+  TrayIcon(NIM_DELETE);
+  CloseWindow(IDCANCEL);  // the frame follows its client
+}
+
+}  // namespace vantor

@@ -1,0 +1,94 @@
+// TDexel: the main dialog. It owns the events list, the two receivers, the IrDA
+// driver control, the port options and the watcher; loads the settings when its
+// window exists, opens the configured port, edits the list, starts or resumes
+// the watcher and hides itself in the notification area, and comes back from it.
+#pragma once
+
+#include <windows.h>
+
+#include "app/events/port_options_record.h"
+#include "app/events/settings_store.h"
+#include "app/events/sig_catch.h"
+#include "app/framework/controls.h"
+#include "app/framework/dialog.h"
+#include "app/options/port_options.h"
+#include "app/options/set_ms_ir.h"
+
+namespace vantor {
+
+constexpr UINT WizardStepMessage = WM_USER + 300;
+constexpr UINT TrayMessage = WM_USER + 305;
+
+class TDexel : public TDialog, public TWatcherHost {
+ public:
+  explicit TDexel(TWindow* parent);
+  ~TDexel() override;
+
+  // Exit button, the tray's Exit items and the frame's close box.
+  void CloseMainWindow();
+  void Show();
+
+  TButton DeleteButton{this, 119};
+  TComboBox EventsList_{this, 101};
+  TButton UpdateButton{this, 102};
+  TButton OptionButton{this, 124};
+
+  TPortSettings Settings;       // ComPortNumber, ComPortName, RcFormatCode
+  PortOptionsRecord Ports;      // the program-wide receiver and COM choice
+  TSetMsIr IrDA;
+  TKestrel* KestrelReceiver;    // live for the whole run, never released
+  TPellow* PellowReceiver;
+  TPortOptionsOwner PortOwner;
+  TSigCatch Watcher{this};
+
+  int WizardStep = 0;
+  int SelectedIndex = -1;
+  // Whether an entry was selected since the last Delete or Update: without one,
+  // Update only adds the edited text and deletes nothing.
+  bool SelectionValid = false;
+  char ReceiveText_[kReceiveTextSize] = {};
+  BYTE AwaitingSecond = 0;
+  bool WatcherStarted = false;
+  bool WatcherSuspended = true;
+
+  // TWatcherHost
+  const TComboBox& EventsList() override { return EventsList_; }
+  char* ReceiveText() override { return ReceiveText_; }
+  const char* RcFormatCode() override { return Settings.RcFormatCode; }
+  TKestrel& Kestrel() override { return *KestrelReceiver; }
+  TPellow& Pellow() override { return *PellowReceiver; }
+  const PortOptionsRecord& PortOptions() override { return Ports; }
+  void PortOptionsProcedure() override { PortOwner.PortOptionsProcedure(); }
+
+ protected:
+  void SetupWindow() override;
+  void CmCancel() override { CloseMainWindow(); }
+  bool Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void AddEvent();
+  void Delete();
+  void SelectionChanged();
+  void EditChanged();
+  void Update();
+  void Option() { PortOptionsProcedure(); }
+  void Start();
+  void Exit() { CloseMainWindow(); }
+  void ShowFromMenu() { Show(); }
+  void Nothing() {}
+  LRESULT TrayMouse(WPARAM, LPARAM lParam);
+  LRESULT ShowWizardStep(WPARAM, LPARAM);
+
+  void OpenConfiguredPort();
+  void PlayStartSound();
+  void TrayIcon(DWORD operation);
+  HWND Frame() const { return ::GetParent(GetHandle()); }
+
+  HICON TrayIconImage = nullptr;
+  const void* StartSound = nullptr;
+  HMENU TrayMenu = nullptr;
+  HMENU TrayPopup = nullptr;
+  static const TResponseTable<TDexel> Responses;
+};
+
+}  // namespace vantor

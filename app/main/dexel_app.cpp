@@ -1,0 +1,83 @@
+#include "app/main/dexel_app.h"
+
+#include "app/resources/resource_ids.h"
+
+namespace vantor {
+namespace {
+constexpr char kHelpFile[] = "Vantora.hlp";
+}
+
+TDexelApp::~TDexelApp() {
+  delete Frame;
+  delete Client;
+}
+
+bool TDexelApp::ActivateRunningInstance() {
+  HWND running = FindWindowA(nullptr, kAppTitle);
+  if (!running) return false;
+  ShowWindow(running, SW_SHOW);
+  SetActiveWindow(running);
+  SetFocus(running);
+  SetForegroundWindow(running);
+  return true;
+}
+
+bool TDexelApp::InitMainWindow() {
+  int show = cmdShow_;
+  if (show != SW_HIDE && show != SW_SHOWMINNOACTIVE) show = SW_SHOWNORMAL;
+  Client = new TDexel(nullptr);
+  Frame = new TSDIDecFrame(Client);
+  Frame->QuitOnDestroy = true;
+  if (!Frame->Create()) return false;
+  HICON large = static_cast<HICON>(LoadImageA(GetInstance(), MAKEINTRESOURCEA(IDI_VANTOR), IMAGE_ICON, 32, 32, 0));
+  HICON small = static_cast<HICON>(LoadImageA(GetInstance(), MAKEINTRESOURCEA(IDI_VANTOR), IMAGE_ICON, 16, 16, 0));
+  Frame->SetIcons(large, small);
+  ShowWindow(Frame->GetHandle(), show);
+  return true;
+}
+
+void TDexelApp::LeaveContextHelp(bool restoreArrow) {
+  ContextHelp = false;
+  if (restoreArrow) SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // IDC_ARROW
+}
+
+bool TDexelApp::PreTranslate(MSG& msg) {
+  HWND owner = Client ? Client->GetHandle() : nullptr;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
+    if (GetKeyState(VK_SHIFT) < 0) {
+      ContextHelp = true;
+      if (!HelpCursor) HelpCursor = LoadCursorA(GetInstance(), MAKEINTRESOURCEA(IDC_HELP_CURSOR));
+      SetCursor(HelpCursor);
+    } else {
+      WinHelpA(owner, kHelpFile, HELP_CONTENTS, 0);
+    }
+    return true;
+  }
+  if (!ContextHelp) return false;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+      if (msg.wParam == VK_ESCAPE) {
+        LeaveContextHelp(true);
+        return true;
+      }
+      return false;
+    case WM_MOUSEMOVE:
+    case WM_SETCURSOR:
+      SetCursor(HelpCursor);
+      return true;
+    case WM_LBUTTONDOWN: {
+      // A click on a control is its command: ask for that command's help instead.
+      int id = GetDlgCtrlID(msg.hwnd);
+      LeaveContextHelp(true);
+      WinHelpA(owner, kHelpFile, HELP_CONTEXT, static_cast<ULONG_PTR>(id));
+      return true;
+    }
+    case WM_COMMAND:
+      LeaveContextHelp(true);
+      WinHelpA(owner, kHelpFile, HELP_CONTEXT, LOWORD(msg.wParam));
+      return true;
+  }
+  return false;
+}
+
+}  // namespace vantor

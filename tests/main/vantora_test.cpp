@@ -1,0 +1,140 @@
+// The real program, started as its own process on the bench.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "support/bench/pty_port.h"
+
+namespace {
+
+const char kRoot[] = "Infrared\\Software\\Vantora";
+const char kPortKey[] = "Infrared\\Software\\Vantora\\Port";
+const char kEventListKey[] = "Infrared\\Software\\Vantora\\EventList";
+
+void Put(const char* path, const char* name, const char* text) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+  RegCloseKey(key);
+}
+
+std::string Get(const char* path, const char* name) {
+  char buffer[512] = {};
+  DWORD size = sizeof buffer - 1;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_CONFIG, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+  LONG found = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(key);
+  return found == ERROR_SUCCESS ? buffer : "<absent>";
+}
+
+class Program {
+ public:
+  Program() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string exe(path);
+    exe = exe.substr(0, exe.find_last_of('\\') + 1) + "Vantora.exe";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    ok_ = CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != FALSE;
+  }
+  ~Program() {
+    if (!ok_) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+  }
+  bool ok() const { return ok_; }
+  DWORD Id() const { return pi_.dwProcessId; }
+  // Exit code once it ended within timeoutMs, or STILL_ACTIVE.
+  DWORD WaitExit(DWORD timeoutMs) const {
+    WaitForSingleObject(pi_.hProcess, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
+
+ private:
+  bool ok_ = false;
+  PROCESS_INFORMATION pi_{};
+};
+
+// A visible top-level window of the process with this title.
+HWND WaitForWindow(DWORD pid, const char* title, DWORD timeoutMs) {
+  struct Search {
+    DWORD pid;
+    const char* title;
+    HWND found;
+  } search{pid, title, nullptr};
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(hwnd, &owner);
+          char text[64] = {};
+          if (owner != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+          GetWindowTextA(hwnd, text, sizeof text);
+          if (strcmp(text, s->title) != 0) return TRUE;
+          s->found = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+class Vantora : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
+  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
+};
+
+TEST_F(Vantora, ASecondStartExitsWithOneAndTheFrameCloseSavesThePort) {
+  bench::PtyPort com1(1);
+  Put(kPortKey, "Transmitter", "1;0;end");
+  Put(kPortKey, "IrDAPortNum", "1");
+  Put(kPortKey, "RCFormat", "so");
+  Program first;
+  ASSERT_TRUE(first.ok());
+  HWND frame = WaitForWindow(first.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  bench::LineSettings line;
+  ASSERT_TRUE(com1.Settings(line));
+  EXPECT_EQ(line.baud, 1200u);  // the IR55 receiver has the stored port
+
+  Program second;
+  ASSERT_TRUE(second.ok());
+  EXPECT_EQ(second.WaitExit(20000), 1u);
+  EXPECT_EQ(first.WaitExit(0), STILL_ACTIVE);
+
+  // The frame's close box: port settings saved, port closed, program ended.
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.WaitExit(20000), 0u);
+  EXPECT_EQ(Get(kPortKey, "IrDAPortNum"), "1");
+  EXPECT_EQ(Get(kPortKey, "Transmitter"), "1;0;end");
+  EXPECT_EQ(Get(kPortKey, "RCFormat"), "SO");
+  ASSERT_TRUE(com1.Settings(line));
+  EXPECT_EQ(line.baud, 19200u);  // Close leaves the line at 19200
+}
+
+TEST_F(Vantora, AFirstRunWithoutKeysOpensTheOptionsDuringSetUp) {
+  Program program;
+  ASSERT_TRUE(program.ok());
+  HWND option = WaitForWindow(program.Id(), "Option", 20000);
+  ASSERT_NE(option, nullptr);
+  SendMessageA(GetDlgItem(option, IDCANCEL), BM_CLICK, 0, 0);
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "<absent>");  // the key exists, empty
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(Get(kPortKey, "IrDAPortNum"), "<absent>");  // no port: nothing saved
+}
+
+}  // namespace
