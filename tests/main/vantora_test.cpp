@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "support/bench/pty_port.h"
 
@@ -135,6 +136,97 @@ TEST_F(Vantora, AFirstRunWithoutKeysOpensTheOptionsDuringSetUp) {
   PostMessageA(frame, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
   EXPECT_EQ(Get(kPortKey, "IrDAPortNum"), "<absent>");  // no port: nothing saved
+}
+
+// The main dialog inside the frame, and its list.
+HWND Dialog(HWND frame) { return GetWindow(frame, GW_CHILD); }
+
+std::vector<std::string> Items(HWND list) {
+  std::vector<std::string> items;
+  int n = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    // Across processes Wine passes the list's text as UTF-16.
+    wchar_t text[512] = {};
+    if (SendMessageW(list, CB_GETLBTEXTLEN, i, 0) < 512) SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    char narrow[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    items.push_back(narrow);
+  }
+  return items;
+}
+
+void Select(HWND dialog, HWND list, int index) {
+  SendMessageA(list, CB_SETCURSEL, index, 0);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(101, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+void Edit(HWND dialog, HWND list, const char* text) {
+  SetWindowTextA(list, text);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(101, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
+  bench::PtyPort com1(1);
+  Put(kPortKey, "Transmitter", "1;0;end");
+  Put(kPortKey, "IrDAPortNum", "1");
+  Put(kEventListKey, "EventListCount", "3");
+  Put(kEventListKey, "EventList0", "LW 00 41;MOVE 0 -5;");
+  Put(kEventListKey, "EventList1", "LW 00 42;MOVE 0 5;");
+  Put(kEventListKey, "EventList2", "LW 00 43;LEFTDOWN;LEFTUP;");
+  Program program;
+  ASSERT_TRUE(program.ok());
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  HWND list = GetDlgItem(dialog, 101);
+  ASSERT_EQ(Items(list).size(), 3u);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 119)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 102)));
+
+  // Delete without a selection only empties the edit field.
+  Edit(dialog, list, "typed");
+  Click(dialog, 119);
+  EXPECT_EQ(Items(list).size(), 3u);
+  char edit[64] = {};
+  GetWindowTextA(list, edit, sizeof edit);
+  EXPECT_STREQ(edit, "");
+
+  // Delete with a selection removes it and disables Delete.
+  Select(dialog, list, 1);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 119)));
+  Click(dialog, 119);
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 41;MOVE 0 -5;", "LW 00 43;LEFTDOWN;LEFTUP;"}));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 119)));
+
+  // Update replaces the selected entry, at its sorted place.
+  Select(dialog, list, 1);
+  Edit(dialog, list, "LW 00 40;RIGHTDOWN;RIGHTUP;");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 102)));
+  Click(dialog, 102);
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;RIGHTDOWN;RIGHTUP;", "LW 00 41;MOVE 0 -5;"}));
+
+  // A second Update with no selection since must not delete what sits at the old index.
+  Edit(dialog, list, "LW 00 44;MOVE 1 1;");
+  Click(dialog, 102);
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;RIGHTDOWN;RIGHTUP;", "LW 00 41;MOVE 0 -5;",
+                                                   "LW 00 44;MOVE 1 1;"}));
+
+  // Start saves the list and hides the window; Show brings it back, Start saves again.
+  Click(dialog, 1);
+  EXPECT_FALSE(IsWindowVisible(frame));
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "3");
+  EXPECT_EQ(Get(kEventListKey, "EventList0"), "LW 00 40;RIGHTDOWN;RIGHTUP;");
+  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(IsWindowVisible(frame));
+  Select(dialog, list, 2);
+  Click(dialog, 119);
+  Click(dialog, 1);
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "2");
+  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
 }  // namespace
