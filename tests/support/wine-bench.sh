@@ -13,7 +13,8 @@ build=$(cd "${2:?build folder}" && pwd)
 shift 2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-bench=$build/wine
+# VANTOR_BENCH_DIR: another bench folder (own prefix, display and ports) for the same build.
+bench=${VANTOR_BENCH_DIR:-$build/wine}
 mkdir -p "$bench/com"
 export WINEPREFIX=$bench/prefix
 export WINEARCH=win64
@@ -114,11 +115,16 @@ case $cmd in
     start_pty_hub
     # The program's output goes through a file: a Wine service started by this run
     # may keep the descriptors it inherited, and ctest would wait for it.
-    out=$(mktemp "$bench/run.XXXXXX")
     status=0
-    wine "$@" >"$out" 2>&1 </dev/null || status=$?
-    cat "$out"
-    rm -f "$out"
+    if [ -n "${VANTOR_BENCH_LIVE:-}" ]; then
+      # A person is watching (make demo): the program's own terminal, live.
+      wine "$@" 2> >(grep -v -E '^(ALSA|wine: |[0-9a-f]+:(fixme|err))' >&2) || status=$?
+    else
+      out=$(mktemp "$bench/run.XXXXXX")
+      wine "$@" >"$out" 2>&1 </dev/null || status=$?
+      cat "$out"
+      rm -f "$out"
+    fi
     [ -n "$hub_pid" ] && kill "$hub_pid" 2>/dev/null && wait "$hub_pid" 2>/dev/null || true
     # The hub's terminals are gone: leave no COMn link to a /dev/pts number that
     # another program may get next.

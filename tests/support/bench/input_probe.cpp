@@ -14,6 +14,11 @@ long long __stdcall InputProbe::Proc(void* hwnd, unsigned msg, unsigned long lon
     SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
   }
   auto* self = reinterpret_cast<InputProbe*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  if (msg == WM_MOUSEMOVE && self) {
+    POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(h, &p);
+    self->moves_.push_back({p.x, p.y});
+  }
   switch (msg) {
     case WM_KEYDOWN: case WM_KEYUP: case WM_SYSKEYDOWN: case WM_SYSKEYUP:
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:

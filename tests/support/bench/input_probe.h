@@ -30,13 +30,20 @@ class InputProbe {
   // Runs this thread's message loop for about ms milliseconds.
   void Pump(unsigned ms);
   std::vector<InputMessage> Messages() const { return messages_; }
-  void Clear() { messages_.clear(); }
+  // Pointer positions (screen) of the moves the probe saw, apart from Messages():
+  // another process's GetCursorPos may lag behind moves injected elsewhere.
+  std::vector<Point> Moves() const { return moves_; }
+  void Clear() {
+    messages_.clear();
+    moves_.clear();
+  }
   void* hwnd() const { return hwnd_; }
 
  private:
   static long long __stdcall Proc(void* hwnd, unsigned msg, unsigned long long wParam, long long lParam);
   void* hwnd_ = nullptr;
   std::vector<InputMessage> messages_;
+  std::vector<Point> moves_;
 };
 
 // SPI_SETMOUSE with thresholds and acceleration 0: a relative move is applied 1:1.
