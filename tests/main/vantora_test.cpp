@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/bench/input_probe.h"
 #include "support/bench/pty_port.h"
 
 namespace {
@@ -224,6 +225,81 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   Click(dialog, 119);
   Click(dialog, 1);
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "2");
+  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
+  bench::PtyPort com1(1);
+  Put(kPortKey, "Transmitter", "1;0;end");
+  Put(kPortKey, "IrDAPortNum", "1");
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  Click(Dialog(frame), 1);
+  EXPECT_FALSE(IsWindowVisible(frame));
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "0");
+  SendMessageA(Dialog(frame), WM_USER + 305, 0, WM_LBUTTONDOWN);
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
+  bench::PtyPort com1(1);
+  Put(kPortKey, "Transmitter", "1;0;end");
+  Put(kPortKey, "IrDAPortNum", "1");
+  Put(kEventListKey, "EventListCount", "1");
+  Put(kEventListKey, "EventList0", "LW 00 41;MOVE 0 -5;");
+  {
+    Program program;
+    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    ASSERT_NE(frame, nullptr);
+    HWND dialog = Dialog(frame);
+    HWND list = GetDlgItem(dialog, 101);
+    Edit(dialog, list, "LW 00 42;MOVE 0 5;");
+    Click(dialog, 102);
+    ASSERT_EQ(Items(list).size(), 2u);
+    Click(dialog, 126);  // Exit, without Start
+    EXPECT_EQ(program.WaitExit(20000), 0u);
+  }
+  Program again;
+  HWND frame = WaitForWindow(again.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(Items(GetDlgItem(Dialog(frame), 101)), std::vector<std::string>{"LW 00 41;MOVE 0 -5;"});
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(again.WaitExit(20000), 0u);
+}
+
+TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
+  bench::PtyPort com1(1);
+  Put(kPortKey, "Transmitter", "1;0;end");
+  Put(kPortKey, "IrDAPortNum", "1");
+  Put(kEventListKey, "EventListCount", "1");
+  Put(kEventListKey, "EventList0", "LW 00 41;MOVE 7 0;");
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  Click(dialog, 1);
+  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);  // Show: the watcher is suspended
+  EXPECT_TRUE(IsWindowVisible(frame));
+  Click(dialog, 1);  // Start again: resumed, not a second watcher
+  EXPECT_FALSE(IsWindowVisible(frame));
+  bench::InputProbe probe(100, 100, 600, 500);
+  probe.Focus();
+  bench::SetCursorTo(300, 300);
+  probe.Pump(100);
+  probe.Clear();
+  const unsigned char press[] = {0x41, 0x55};
+  for (unsigned char b : press) {
+    com1.Write(&b, 1);
+    probe.Pump(9);
+  }
+  probe.Pump(400);
+  auto moves = probe.Moves();
+  ASSERT_FALSE(moves.empty());
+  EXPECT_EQ(moves.back().x, 307);  // played once: one watcher read the press
   SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
   PostMessageA(frame, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
