@@ -95,12 +95,21 @@ class Vantora : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
   void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
+
+  // The IR55 receiver on COM1, and these entries when any are given.
+  static void StoreIr55OnCom1(std::initializer_list<const char*> entries = {}) {
+    Put(kPortKey, "Transmitter", "1;0;end");
+    Put(kPortKey, "IrDAPortNum", "1");
+    if (!entries.size()) return;
+    Put(kEventListKey, "EventListCount", std::to_string(entries.size()).c_str());
+    int i = 0;
+    for (const char* entry : entries) Put(kEventListKey, ("EventList" + std::to_string(i++)).c_str(), entry);
+  }
 };
 
 TEST_F(Vantora, ASecondStartExitsWithOneAndTheFrameCloseSavesThePort) {
   bench::PtyPort com1(1);
-  Put(kPortKey, "Transmitter", "1;0;end");
-  Put(kPortKey, "IrDAPortNum", "1");
+  StoreIr55OnCom1();
   Put(kPortKey, "RCFormat", "so");
   Program first;
   ASSERT_TRUE(first.ok());
@@ -170,12 +179,7 @@ void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK,
 
 TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   bench::PtyPort com1(1);
-  Put(kPortKey, "Transmitter", "1;0;end");
-  Put(kPortKey, "IrDAPortNum", "1");
-  Put(kEventListKey, "EventListCount", "3");
-  Put(kEventListKey, "EventList0", "LW 00 41;MOVE 0 -5;");
-  Put(kEventListKey, "EventList1", "LW 00 42;MOVE 0 5;");
-  Put(kEventListKey, "EventList2", "LW 00 43;LEFTDOWN;LEFTUP;");
+  StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
   Program program;
   ASSERT_TRUE(program.ok());
   HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
@@ -232,8 +236,7 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
 
 TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
   bench::PtyPort com1(1);
-  Put(kPortKey, "Transmitter", "1;0;end");
-  Put(kPortKey, "IrDAPortNum", "1");
+  StoreIr55OnCom1();
   Program program;
   HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
   ASSERT_NE(frame, nullptr);
@@ -247,10 +250,7 @@ TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
 
 TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
   bench::PtyPort com1(1);
-  Put(kPortKey, "Transmitter", "1;0;end");
-  Put(kPortKey, "IrDAPortNum", "1");
-  Put(kEventListKey, "EventListCount", "1");
-  Put(kEventListKey, "EventList0", "LW 00 41;MOVE 0 -5;");
+  StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;"});
   {
     Program program;
     HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
@@ -273,10 +273,7 @@ TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
 
 TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
   bench::PtyPort com1(1);
-  Put(kPortKey, "Transmitter", "1;0;end");
-  Put(kPortKey, "IrDAPortNum", "1");
-  Put(kEventListKey, "EventListCount", "1");
-  Put(kEventListKey, "EventList0", "LW 00 41;MOVE 7 0;");
+  StoreIr55OnCom1({"LW 00 41;MOVE 7 0;"});
   Program program;
   HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
   ASSERT_NE(frame, nullptr);
