@@ -122,6 +122,17 @@ case $cmd in
     else
       out=$(mktemp "$bench/run.XXXXXX")
       wine "$@" >"$out" 2>&1 </dev/null || status=$?
+      if grep -q '^wine client error' "$out"; then
+        # The wineserver itself went away under the program (seen once in a long
+        # run): that says nothing about the program, so start a new server and
+        # run the program once more.
+        log "the wineserver went away; starting a new one and running again"
+        cat "$out" >&2
+        rm -f "$bench/wineserver.started"
+        setup
+        status=0
+        wine "$@" >"$out" 2>&1 </dev/null || status=$?
+      fi
       cat "$out"
       rm -f "$out"
     fi
