@@ -1,6 +1,6 @@
 // Expected bytes are worked out by hand from the bit timing: at B baud a bit lasts
 // T = 1e6/B us, data bit k is sampled at (1.5 + k) T after the falling edge and the
-// stop bit at 9.5 T; a frame lasts 10 T.
+// stop bit at 9.5 T, after which the receiver waits for the next falling edge.
 #include "tools/sir/uart_bytes.h"
 
 #include <gtest/gtest.h>
@@ -26,25 +26,16 @@ void ExpectBytes(const std::vector<std::uint32_t>& markSpace, std::uint32_t baud
   }
 }
 
-TEST(SirUart, LeaderMarkAt4800SpansFourFramesAndAPart) {
-  // T = 208.33 us, frame 2083.33 us. Frames start at 0, 2083.33, 4166.67, 6250 with the
-  // line low at every sample, stop bit included; the fifth starts at 8333.33 because
-  // the line is still low there, and the light ends 3.2 T into it: bits 0 and 1 low.
-  ExpectBytes({9000}, 4800,
-              {{0x00, true, 1979.17},
-               {0x00, true, 4062.50},
-               {0x00, true, 6145.83},
-               {0x00, true, 8229.17},
-               {0xFC, false, 10312.50}});
+TEST(SirUart, ALongMarkIsOneBreakCharacter) {
+  // T = 208.33 us, frame 2083.33 us: the 9 ms leader is low at every sample, stop bit
+  // included, and the receiver takes nothing more until the light has ended.
+  ExpectBytes({9000}, 4800, {{0x00, true, 1979.17}});
 }
 
 TEST(SirUart, TimeBetweenFramesIsLostUntilTheNextFallingEdge) {
-  // Leader (9000 / 4500) and the first 560 us mark at 13500 us: 560 us is 2.69 T.
-  std::vector<sir::UartByte> got = sir::UartBytes(std::vector<std::uint32_t>{9000, 4500, 560}, 4800);
-  ASSERT_EQ(got.size(), 6u);
-  EXPECT_EQ(got[5].value, 0xFC);
-  EXPECT_FALSE(got[5].framingError);
-  EXPECT_NEAR(got[5].arrivalUs, 13500 + 1979.17, 0.01);
+  // Leader (9000 / 4500) and the first 560 us mark at 13500 us: 560 us is 2.69 T, so
+  // the start bit and bits 0 and 1 see light.
+  ExpectBytes({9000, 4500, 560}, 4800, {{0x00, true, 1979.17}, {0xFC, false, 13500 + 1979.17}});
 }
 
 TEST(SirUart, ShortMarkAt9600) {
@@ -62,15 +53,22 @@ TEST(SirUart, MarkShorterThanABitStillStartsAByte) {
 TEST(SirUart, SecondMarkInsideAFrameIsSampledNotStarted) {
   // Light at [0, 100) and [500, 600): bit 1, sampled at 520.83 us, is the only low one.
   ExpectBytes({100, 400, 100}, 4800, {{0xFD, false, 1979.17}});
-  // Light again from 2000 to 2300 us: that edge falls inside the first frame, so no
-  // byte starts there; the line is low when the frame ends at 2083.33 us, which starts
-  // the next one, and by its first sample (2395.83 us) the light is gone.
-  ExpectBytes({100, 1900, 300}, 4800, {{0xFF, false, 1979.17}, {0xFF, false, 4062.50}});
+  // Light from 1900 to 2300 us: that edge comes before the stop bit's sample, so it
+  // starts nothing, and the stop bit reads low; no edge follows.
+  ExpectBytes({100, 1800, 400}, 4800, {{0xFF, true, 1979.17}});
+}
+
+TEST(SirUart, AnEdgeRightAfterTheStopSampleStartsTheNextByte) {
+  // Light again at 2000 us: after the stop bit's sample at 1979.17 us, before the
+  // frame's nominal end at 2083.33 us. A 16550 is already hunting for a start bit.
+  // Its 400 us of light cover bit 0 (sampled 312.5 us in).
+  ExpectBytes({100, 1900, 400}, 4800, {{0xFF, false, 1979.17}, {0xFE, false, 2000 + 1979.17}});
 }
 
 TEST(SirUart, MarkJustLongerThanAFrame) {
-  // 2084 us: low at the first frame's stop sample, still low at its end (2083.33 us).
-  ExpectBytes({2084}, 4800, {{0x00, true, 1979.17}, {0xFF, false, 4062.50}});
+  // 2084 us: low at the first frame's stop sample and still low at its end (2083.33
+  // us); the light ends without a new falling edge, so there is no second byte.
+  ExpectBytes({2084}, 4800, {{0x00, true, 1979.17}});
 }
 
 TEST(SirUart, ASampleOnAnEdgeSeesTheNewLevel) {
@@ -101,7 +99,7 @@ TEST(SirUart, NothingToReceive) {
 
 TEST(SirUart, ValuesAreTheBytesInOrder) {
   EXPECT_EQ(sir::UartValues(std::vector<std::uint32_t>{9000, 4500, 560}, 4800),
-            (std::vector<std::uint8_t>{0x00, 0x00, 0x00, 0x00, 0xFC, 0xFC}));
+            (std::vector<std::uint8_t>{0x00, 0xFC}));
 }
 
 }  // namespace

@@ -1,15 +1,16 @@
-// Mitsubishi. Source: published recordings of Mitsubishi TV remotes: no leader;
-// 8 address and 8 command bits, least significant first; each bit a 350 us mark
-// and an 850 us (0) or 2050 us (1) space; a closing mark; the frame repeats
-// every 45 ms, start to start.
+// Mitsubishi. Source: the published recording of a Mitsubishi TV remote (RM 75501,
+// in 50 us ticks: marks of 7, spaces of 17 or 18 and of 41 or 42): no leader; 8
+// address and 8 command bits, least significant first; each bit a 350 us mark and
+// a space of the recording's mean length, 867 us (0) or 2083 us (1); a closing
+// mark; the frame repeats every 45 ms, start to start.
 #include "tools/sir/protocol_renderers.h"
 
 namespace sir {
 namespace {
 
 constexpr std::uint32_t MITSUBISHI_BIT_MARK_US = 350;
-constexpr std::uint32_t MITSUBISHI_ZERO_SPACE_US = 850;
-constexpr std::uint32_t MITSUBISHI_ONE_SPACE_US = 2050;
+constexpr std::uint32_t MITSUBISHI_ZERO_SPACE_US = 867;
+constexpr std::uint32_t MITSUBISHI_ONE_SPACE_US = 2083;
 constexpr std::uint32_t MITSUBISHI_PERIOD_US = 45000;
 constexpr std::uint32_t MITSUBISHI_MIN_GAP_US = 10000;
 

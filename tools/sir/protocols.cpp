@@ -4,10 +4,11 @@
 
 namespace sir {
 
-std::vector<std::uint32_t> RenderPress(Protocol protocol, std::uint32_t device, std::uint32_t function,
-                                       const PressOptions& options) {
+namespace {
+
+std::vector<std::uint32_t> RenderFrames(Protocol protocol, std::uint32_t device, std::uint32_t function,
+                                        const PressOptions& options, int frames, std::uint64_t& lengthUs) {
   Timeline t(options.jitter, options.seed);
-  int frames = options.frames < 1 ? 1 : options.frames;
   switch (protocol) {
     case Protocol::Nec: RenderNec(t, device, function, frames, false); break;
     case Protocol::NecExtended: RenderNec(t, device, function, frames, true); break;
@@ -20,7 +21,22 @@ std::vector<std::uint32_t> RenderPress(Protocol protocol, std::uint32_t device, 
     case Protocol::Panasonic: RenderPanasonic(t, device, function, frames); break;
     case Protocol::Pioneer: RenderPioneer(t, device, function, frames); break;
   }
+  lengthUs = t.Now();
   return t.Take();
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> RenderPress(Protocol protocol, std::uint32_t device, std::uint32_t function,
+                                       const PressOptions& options) {
+  int frames = options.frames < 1 ? 1 : options.frames;
+  std::uint64_t length = 0;
+  std::vector<std::uint32_t> press = RenderFrames(protocol, device, function, options, frames, length);
+  // A held button: the same press with one frame more until it is long enough.
+  while (length < options.holdUs && frames < 1000) {
+    press = RenderFrames(protocol, device, function, options, ++frames, length);
+  }
+  return press;
 }
 
 }  // namespace sir

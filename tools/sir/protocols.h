@@ -12,6 +12,7 @@ enum class Protocol { Nec, NecExtended, Sony12, Sony15, Sony20, Jvc, Sharp, Mits
 
 struct PressOptions {
   int frames = 3;             // the frame and its repeats while the button is held
+  std::uint32_t holdUs = 0;   // when set, more frames until the press lasts this long
   double jitter = 0.0;        // each duration scaled by a factor in [1 - jitter, 1 + jitter]
   std::uint32_t seed = 1;     // makes jittered runs reproducible
 };

@@ -11,7 +11,6 @@ namespace {
 using Tick = std::uint64_t;
 constexpr Tick kHalfBit = 1'000'000;  // half a bit: 1e6 / (2 * baud) us, in ticks
 constexpr Tick kBit = 2 * kHalfBit;
-constexpr Tick kFrame = 10 * kBit;     // start, 8 data, stop
 // Bounds that keep every tick count well inside 64 bits.
 constexpr std::uint32_t kMaxBaud = 115200;
 constexpr Tick kMaxTotalUs = 3'600'000'000;
@@ -48,15 +47,16 @@ class Line {
     while (next_ < lows_.size() && lows_[next_].to <= t) ++next_;
     return next_ < lows_.size() && lows_[next_].from <= t;
   }
-  // Where the next frame starts when the receiver looks from t on; false when the
-  // line stays high for good.
+  // Where the next frame starts when the receiver is ready again at t: the next
+  // falling edge at or after t. A line that is still low at t has to rise first,
+  // as a UART takes one break character for a long stretch of light; false when
+  // no edge is left.
   bool NextStart(Tick t, Tick& start) {
-    if (LowAt(t)) {
-      start = t;
-      return true;
-    }
-    if (next_ >= lows_.size()) return false;
-    start = lows_[next_].from;  // the next falling edge
+    LowAt(t);
+    std::size_t i = next_;
+    if (i < lows_.size() && lows_[i].from < t) ++i;
+    if (i >= lows_.size()) return false;
+    start = lows_[i].from;
     return true;
   }
 
@@ -88,7 +88,19 @@ std::vector<UartByte> UartBytes(std::span<const std::uint32_t> markSpaceUs, std:
     Tick stopCentre = start + 9 * kBit + kHalfBit;
     bool framingError = line.LowAt(stopCentre);
     out.push_back({value, framingError, static_cast<double>(stopCentre) / static_cast<double>(ticksPerUs)});
-    look = start + kFrame;
+    // Like a 16550, the receiver hunts for the next start bit as soon as it has
+    // sampled the stop bit, not half a bit later.
+    look = stopCentre;
+  }
+  return out;
+}
+
+std::vector<std::uint32_t> StretchMarks(std::span<const std::uint32_t> markSpaceUs, std::uint32_t us) {
+  std::vector<std::uint32_t> out(markSpaceUs.begin(), markSpaceUs.end());
+  for (std::size_t i = 0; i + 1 < out.size(); i += 2) {
+    std::uint32_t taken = out[i + 1] < us ? out[i + 1] : us;
+    out[i] += taken;
+    out[i + 1] -= taken;
   }
   return out;
 }

@@ -25,12 +25,17 @@ struct UartByte {
 //
 // The receiver: a start bit begins at each falling edge; the 8 data bits (least
 // significant first) and the stop bit are sampled at their bit centres; a level
-// change at the very sampling instant counts as already made. When a frame ends
-// (ten bit times after its start) with the line still low, the low line starts
-// the next frame at once; otherwise the time until the next falling edge is lost.
-// A falling edge inside a frame starts nothing. A speed outside 1 to 115200 baud,
+// change at the very sampling instant counts as already made. The time from the
+// end of a frame (ten bit times after its start) to the next falling edge is lost:
+// light that lasts past a frame's end gives that one frame (a break character) and
+// nothing more until it ends. A falling edge inside a frame starts nothing. A speed outside 1 to 115200 baud,
 // or durations adding up to more than an hour, receive nothing.
 std::vector<UartByte> UartBytes(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud);
+
+// The same light as a transceiver that keeps its output low `us` longer after each
+// mark sees it: every mark grows by `us`, taken from the space after it (never
+// below zero). A press ends with its last space, so its length stays the same.
+std::vector<std::uint32_t> StretchMarks(std::span<const std::uint32_t> markSpaceUs, std::uint32_t us);
 
 // Only the values, in arrival order.
 std::vector<std::uint8_t> UartValues(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud);

@@ -1,0 +1,113 @@
+#include "tests/kestrel/learn_button.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "kestrel/decode.h"
+#include "kestrel/format_code.h"
+#include "tools/sir/capture.h"
+#include "tools/sir/uart_bytes.h"
+
+namespace kestrel_test {
+namespace {
+
+std::string Hex(const char* prefix, unsigned group, unsigned data) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%s %02x %02x", prefix, group, data);
+  return text;
+}
+
+bool PioneerAddress(std::uint32_t device) {
+  for (std::uint32_t a : {0xAAu, 0xABu, 0xA6u, 0xA1u, 0xA2u, 0xA8u}) {
+    if ((device & 0xFF) == a) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Learned LearnButton(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
+                    const LearnSetup& setup) {
+  Learned learned;
+  kestrel::RecognitionState state = kestrel::FreshState();
+  for (int pass = 0; pass < setup.maxPasses; ++pass) {
+    PassRecord record;
+    record.prefix.assign(state.CodePrefix, strnlen(state.CodePrefix, 2));
+    record.baud = kestrel::CaptureBaud(state.CodePrefix, kestrel::kIdleBaud);
+
+    sir::PressOptions press;
+    press.frames = setup.frames;
+    press.holdUs = setup.holdUs;
+    press.jitter = setup.jitter;
+    press.seed = setup.seed + static_cast<std::uint32_t>(pass);
+    std::vector<std::uint32_t> light = sir::RenderPress(protocol, device, function, press);
+    if (setup.markStretchUs > 0) light = sir::StretchMarks(light, setup.markStretchUs);
+    std::vector<std::uint8_t> bytes =
+        sir::CapturedBytes(sir::UartBytes(light, record.baud), setup.pollPhaseUs);
+    record.bytes = bytes.size();
+    if (bytes.empty()) {
+      record.result = "-";
+      learned.passes.push_back(record);
+      learned.ending = Ending::Unchanged;
+      return learned;
+    }
+
+    kestrel::CaptureOutcome outcome = kestrel::DecodeCapture(bytes.data(), bytes.size(), state);
+    if (outcome.hasMessage) learned.messages.push_back(outcome.message);
+    record.result = outcome.writeCode ? outcome.code : "-";
+    learned.passes.push_back(record);
+    if (outcome.result == 1) {
+      learned.ending = Ending::Complete;
+      learned.code = outcome.code;
+      return learned;
+    }
+    if (!outcome.writeCode) {
+      learned.ending = Ending::Unchanged;
+      return learned;
+    }
+    if (std::strcmp(outcome.code, "AGAIN") != 0) {
+      learned.ending = Ending::Abandoned;
+      return learned;
+    }
+  }
+  learned.ending = Ending::TooManyPasses;
+  return learned;
+}
+
+std::optional<std::string> ExpectedCode(sir::Protocol protocol, std::uint32_t device, std::uint32_t function) {
+  switch (protocol) {
+    case sir::Protocol::Nec:
+    case sir::Protocol::Pioneer:
+      return Hex(PioneerAddress(device) ? "PI" : "NE", device & 0xFF, function & 0xFF);
+    case sir::Protocol::NecExtended:
+      // Only an extended address that happens to be a standard one has a code.
+      if (((device >> 8) & 0xFF) != (~device & 0xFF)) return std::nullopt;
+      return ExpectedCode(sir::Protocol::Nec, device, function);
+    case sir::Protocol::Sony12: return Hex("SO", device & 0x1F, function & 0x7F);
+    case sir::Protocol::Sony15: return Hex("SO", device & 0xFF, function & 0x7F);
+    case sir::Protocol::Jvc: return Hex("JV", device & 0xFF, function & 0xFF);
+    case sir::Protocol::Sharp: return Hex("SH", device & 0x1F, (function & 0xFF) | 0x100);
+    case sir::Protocol::Mitsubishi: return Hex("MI", device & 0xFF, function & 0xFF);
+    case sir::Protocol::Sony20:
+    case sir::Protocol::Panasonic: return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+const char* ProtocolName(sir::Protocol protocol) {
+  switch (protocol) {
+    case sir::Protocol::Nec: return "NEC";
+    case sir::Protocol::NecExtended: return "NEC, extended address";
+    case sir::Protocol::Sony12: return "Sony 12 bit";
+    case sir::Protocol::Sony15: return "Sony 15 bit";
+    case sir::Protocol::Sony20: return "Sony 20 bit";
+    case sir::Protocol::Jvc: return "JVC";
+    case sir::Protocol::Sharp: return "Sharp";
+    case sir::Protocol::Mitsubishi: return "Mitsubishi";
+    case sir::Protocol::Panasonic: return "Panasonic (Kaseikyo)";
+    case sir::Protocol::Pioneer: return "Pioneer";
+  }
+  return "?";
+}
+
+}  // namespace kestrel_test

@@ -1,0 +1,60 @@
+// Learning one button of a synthesized remote the way a caller of the IrDA-SIR
+// library does: capture at the speed the current format code asks for, decode
+// and recognise, and press the same button again for as long as the library says
+// "AGAIN". Portable: the captures are the synthesizer's bytes, not a port's.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "kestrel/capture_result.h"
+#include "tools/sir/protocols.h"
+
+namespace kestrel_test {
+
+enum class Ending {
+  Complete,       // a code string
+  Abandoned,      // the empty text: the library gave the button up
+  Unchanged,      // nothing usable in the last capture (or no capture at all)
+  TooManyPasses,  // still "AGAIN" after the last press allowed
+};
+
+struct PassRecord {
+  std::string prefix;     // format code the capture ran in
+  unsigned baud = 0;      // its speed
+  std::size_t bytes = 0;  // bytes the capture kept
+  std::string result;     // "AGAIN", "" (abandoned), "-" (unchanged) or the code string
+};
+
+struct Learned {
+  Ending ending = Ending::Unchanged;
+  std::string code;  // the code string when complete
+  std::vector<PassRecord> passes;
+  std::vector<kestrel::Message> messages;  // every box the library would have shown
+};
+
+struct LearnSetup {
+  double jitter = 0.0;             // per duration, as in sir::PressOptions
+  std::uint32_t seed = 1;          // each press uses seed + its number
+  std::uint32_t pollPhaseUs = 20000;  // first poll of each capture after the press begins
+  int frames = 3;                  // at least this many frames per press
+  std::uint32_t holdUs = 250000;   // and as many more as a quarter-second press sends
+  std::uint32_t markStretchUs = 0;  // a transceiver that holds each mark this much longer
+  int maxPasses = 8;
+};
+
+Learned LearnButton(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
+                    const LearnSetup& setup = {});
+
+// The code string the protocol's device and function stand for, when the
+// recognition has a code for that protocol at all: NEC and Pioneer frames as
+// "NE" (or "PI" for the six Pioneer addresses), JVC as "JV", Mitsubishi as "MI",
+// Sony 12 and 15 bit as "SO" (device, command), Sharp as "SH" with the expansion
+// and check bits above the command. None for the others.
+std::optional<std::string> ExpectedCode(sir::Protocol protocol, std::uint32_t device, std::uint32_t function);
+
+const char* ProtocolName(sir::Protocol protocol);
+
+}  // namespace kestrel_test
