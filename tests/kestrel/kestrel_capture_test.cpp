@@ -8,6 +8,7 @@
 #include "kestrel/kestrel.h"
 #include "support/bench/pty_port.h"
 #include "tests/kestrel/kestrel_bench.h"
+#include "tools/sir/protocols.h"
 #include "tools/sir/uart_bytes.h"
 
 namespace {
@@ -100,29 +101,41 @@ TEST_F(KestrelCapture, NecFrameAt4800IsCapturedByteForByte) {
   ASSERT_EQ(k_.CaptureLength, frame.size());
   for (size_t i = 0; i < frame.size(); ++i) EXPECT_EQ(k_.CaptureBuffer[i], frame[i].value) << "byte " << i;
   for (size_t i = frame.size(); i < sizeof k_.CaptureBuffer; ++i) ASSERT_EQ(k_.CaptureBuffer[i], 0) << i;
-  // On this line model the leader's last byte (0xFC) reads as a leading "1" and
-  // every later bit moves one place: the recognition rules give NE 01 83 for these
-  // bytes, not the frame's device 00 and function 41.
-  EXPECT_STREQ(code_, "NE 01 83");
+  EXPECT_STREQ(code_, "NE 00 41");
   EXPECT_STREQ(k_.CodePrefix, "NE");
   EXPECT_EQ(LineBaud(), 19200u);
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(KestrelCapture, SonyFormatCapturesAt9600) {
-  std::memcpy(k_.CodePrefix, "SO", 3);
-  unsigned during = 0;
+TEST_F(KestrelCapture, SonyButtonIsLearnedIn4800ThenIn9600) {
+  // A quarter-second press of a Sony remote, command 1 and device 1, received at the
+  // speed the terminal shows once the capture has set it.
+  std::vector<std::uint32_t> light = sir::RenderPress(sir::Protocol::Sony12, 0x01, 0x01, {.holdUs = 250000});
+  bench::MessageBoxCapture boxes;
+  unsigned speeds[2] = {};
   OnAnotherThread remote([&] {
-    Sleep(500);
-    during = LineBaud();
-    const std::uint8_t burst[] = {0x00, 0x00, 0xF0, 0xF0};
-    receiver_.Write(burst, sizeof burst);
+    for (unsigned& seen : speeds) {
+      for (int i = 0; i < 150 && (seen = LineBaud()) == 19200; ++i) Sleep(20);
+      Sleep(100);
+      Play(receiver_, sir::UartBytes(light, seen));
+      Sleep(400);  // the capture ends and puts the line back before the next one starts
+    }
   });
+  ASSERT_TRUE(remote.started());
   EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 0);
-  remote.Join();
-  EXPECT_EQ(during, 9600u);
-  EXPECT_EQ(k_.CaptureLength, 4u);
+  EXPECT_STREQ(code_, "AGAIN");
+  EXPECT_STREQ(k_.CodePrefix, "SO");
   EXPECT_EQ(LineBaud(), 19200u);
+  std::memset(code_, 0, sizeof code_);
+  EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 1);
+  remote.Join();
+
+  EXPECT_EQ(speeds[0], 4800u);
+  EXPECT_EQ(speeds[1], 9600u);
+  EXPECT_STREQ(code_, "SO 01 01");
+  EXPECT_STREQ(k_.CodePrefix, "NE");
+  EXPECT_EQ(LineBaud(), 19200u);
+  EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(KestrelCapture, BytesQueuedBeforeTheCallAreDiscarded) {
