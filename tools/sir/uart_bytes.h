@@ -25,11 +25,12 @@ struct UartByte {
 //
 // The receiver: a start bit begins at each falling edge; the 8 data bits (least
 // significant first) and the stop bit are sampled at their bit centres; a level
-// change at the very sampling instant counts as already made. The time from the
-// end of a frame (ten bit times after its start) to the next falling edge is lost:
-// light that lasts past a frame's end gives that one frame (a break character) and
-// nothing more until it ends. A falling edge inside a frame starts nothing. A speed outside 1 to 115200 baud,
-// or durations adding up to more than an hour, receive nothing.
+// change at the very sampling instant counts as already made. Once the stop bit is
+// sampled (9.5 bit times after the start) the receiver waits for the next falling
+// edge, and the time until then is lost: light that lasts past the stop sample
+// gives that one character (a break) and nothing more until it ends. A falling
+// edge before the stop sample starts nothing. A speed outside 1 to 115200 baud, or
+// durations adding up to more than an hour, receive nothing.
 std::vector<UartByte> UartBytes(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud);
 
 // The same light as a transceiver that keeps its output low `us` longer after each
