@@ -1,5 +1,6 @@
 #include "kestrel/kestrel.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -53,6 +54,9 @@ KestrelSerialCalls& KestrelSerial() {
 }
 
 namespace {
+
+// The break flag is set from one thread while a capture runs on another.
+std::atomic_ref<BYTE> BreakFlag(TKestrel& k) { return std::atomic_ref<BYTE>(k.BreakRequested); }
 
 // Everything a failure path needs, without widening the shared class.
 struct Port {
@@ -189,7 +193,7 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   (void)timeout;
   (void)code;
   Port p{*this};
-  BreakRequested = 0;
+  BreakFlag(*this).store(0);
   // Whatever arrived before the call is not part of this frame.
   p.api.PurgeComm(PortHandle, kPurgeAll);
 
@@ -226,6 +230,11 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
     if (next == kestrel::CapturePoll::Next::Leave) break;
     p.api.Sleep(kestrel::CapturePoll::kPollMs);
     if (next == kestrel::CapturePoll::Next::SleepThenLeave) break;
+    // A break asked for from another thread ends the wait quietly: no code.
+    if (BreakFlag(*this).load()) {
+      p.SetBaud(kestrel::kIdleBaud);
+      return 0;
+    }
   }
 
   if (poll.NoSignal(CaptureLength)) {
@@ -244,8 +253,8 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
 
 
 int TKestrel::KestrelBreakGetRemoconSignal() {
-  // A running capture does not look at the flag; it is only recorded.
-  BreakRequested = 1;
+  // A running capture on another thread ends at its next poll.
+  BreakFlag(*this).store(1);
   return MessageBoxExA(nullptr, "TKestrel::KestrelBreakGetRemoconSignal()", "I-49", MB_OK, 0);
 }
 

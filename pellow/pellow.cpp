@@ -10,7 +10,7 @@ namespace {
 
 PellowSerialApi g_serial = {
     ::CreateFileA,     ::PurgeComm,       ::GetCommState, ::SetCommState, ::GetCommTimeouts,
-    ::SetCommTimeouts, ::SetupComm,       ::ReadFile,     ::CloseHandle,
+    ::SetCommTimeouts, ::SetupComm,       ::ReadFile,     ::CloseHandle,  ::ClearCommError,
 };
 
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
@@ -63,6 +63,31 @@ BOOL AbandonRead(TPellow& p) {
   ReleasePort(p);
   if (reset) ShowError("ReadFileEroor", "ReadFileEroor M-36");
   return FALSE;
+}
+
+// Reads return at once with what is queued (waitMs 0), or wait up to waitMs for
+// the first byte and return as soon as it comes. The handle's time-outs are
+// changed only when they differ, so a caller that keeps one mode costs no call.
+bool SetReadWait(TPellow& p, DWORD waitMs) {
+  COMMTIMEOUTS& t = p.PortTimeouts;
+  const DWORD multiplier = waitMs ? MAXDWORD : 0;
+  if (t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == multiplier &&
+      t.ReadTotalTimeoutConstant == waitMs)
+    return true;
+  t.ReadIntervalTimeout = MAXDWORD;
+  t.ReadTotalTimeoutMultiplier = multiplier;
+  t.ReadTotalTimeoutConstant = waitMs;
+  p.LastApiResult = g_serial.setCommTimeouts(p.PortHandle, &t);
+  return p.LastApiResult;
+}
+
+// A waited read that comes back empty long before its time: a line that has
+// closed reads as empty at once, and only the port's status tells it is gone.
+bool LineGone(TPellow& p, DWORD waitMs, DWORD started) {
+  if (waitMs == 0 || GetTickCount() - started >= waitMs / 2) return false;
+  DWORD errors = 0;
+  COMSTAT status{};
+  return !g_serial.clearCommError(p.PortHandle, &errors, &status);
 }
 
 bool ReadPort(TPellow& p, BYTE* into, DWORD room) {
@@ -173,7 +198,10 @@ BOOL TPellow::PellowGetRemoconSignal(long, char* text) {
   std::memset(CaptureBuffer, 0, sizeof CaptureBuffer);
   CaptureLength = 0;
   // Whatever arrived before the call belongs to no burst of ours.
-  if (IsOpen(*this)) g_serial.purgeComm(PortHandle, kPurgeAll);
+  if (IsOpen(*this)) {
+    g_serial.purgeComm(PortHandle, kPurgeAll);
+    if (!SetReadWait(*this, 0)) return AbandonRead(*this);
+  }
 
   pellow::BurstPoll poll;
   pellow::BurstStep step;
@@ -191,9 +219,17 @@ BOOL TPellow::PellowGetRemoconSignal(long, char* text) {
   return TRUE;
 }
 
-BOOL TPellow::PellowGetRemoconSignal2(long, char* text) {
+BOOL TPellow::PellowGetRemoconSignal2(long limit, char* text) { return PellowWaitRemoconSignal2(limit, text, 0); }
+
+BOOL TPellow::PellowWaitRemoconSignal2(long, char* text, DWORD waitMs) {
+  if (!IsOpen(*this)) return AbandonRead(*this);
+  if (!SetReadWait(*this, waitMs)) return AbandonRead(*this);
+  const DWORD started = GetTickCount();
   if (!ReadPort(*this, CaptureBuffer, 1)) return AbandonRead(*this);
-  if (BytesRead == 0) return NothingYet(*this);
+  if (BytesRead == 0) {
+    if (LineGone(*this, waitMs, started)) return AbandonRead(*this);
+    return NothingYet(*this);
+  }
 
   const pellow::StreamReport r = pellow::StreamStep(CaptureBuffer[0], PressFlag, LastByte);
   if (!r.report) return NothingYet(*this);

@@ -24,6 +24,9 @@ class PELLOW_API TPellow {
   // Both receive calls ignore limit; text must hold 28 bytes.
   BOOL PellowGetRemoconSignal(long limit, char* text);   // blocking burst read, up to about 5 s
   BOOL PellowGetRemoconSignal2(long limit, char* text);  // one non-blocking step of the stream
+  // The same step, but its read waits up to waitMs for a byte (and returns as soon
+  // as one comes), so a caller can sleep on the port instead of polling it.
+  BOOL PellowWaitRemoconSignal2(long limit, char* text, DWORD waitMs);
   BOOL PellowBreakGetRemoconSignal();
   BOOL UserChangeDelay(int Delay, char* Maker);
   BOOL PellowSendRemoconSignal(char* code, int* count);

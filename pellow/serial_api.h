@@ -17,6 +17,7 @@ struct PellowSerialApi {
   BOOL(WINAPI* setupComm)(HANDLE, DWORD, DWORD);
   BOOL(WINAPI* readFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
   BOOL(WINAPI* closeHandle)(HANDLE);
+  BOOL(WINAPI* clearCommError)(HANDLE, LPDWORD, LPCOMSTAT);
 };
 
 // The table every TPellow uses; not thread-safe, tests only.

@@ -1,9 +1,7 @@
 #include "app/events/sig_catch.h"
 
+#include <atomic>
 #include <cstring>
-#include <string>
-
-#include <mmsystem.h>
 
 #include "app/events/action_player.h"
 #include "app/events/signal_matcher.h"
@@ -11,17 +9,14 @@
 namespace vantor {
 namespace {
 
-// The IR55 receiver sends a key as its code byte and, one byte time (8.3 ms at
-// 1200 baud) later, the 0x55 that completes the report. An idle port is looked at
-// every kIdleLookMs, which costs little and still sees a code byte before its
-// 0x55 arrives; once a byte has come, the port is looked at every millisecond for
-// a while, so the report is played without adding delay.
-constexpr DWORD kIdleLookMs = 8;
-constexpr DWORD kActiveLookMs = 1;
-constexpr DWORD kActiveForMs = 100;
-constexpr DWORD kMaxWaitMs = 100;
+constexpr UINT kRunPortOptions = WM_APP + 1;
+constexpr char kGuiClass[] = "VantorWatcherGui";
 // With neither receiver chosen there is nothing to read; look at the flags now and then.
 constexpr DWORD kNoReceiverWaitMs = 100;
+// The IR55 step sleeps in the driver until a byte comes, for at most this
+// long: a pause asked for meanwhile is taken when the step returns, well within
+// the time Suspend waits for it.
+constexpr DWORD kByteWaitMs = 50;
 
 class ComboView final : public TEventListView {
  public:
@@ -32,7 +27,57 @@ class ComboView final : public TEventListView {
   const TComboBox& list_;
 };
 
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
+  for (; *prefix; ++text, ++prefix)
+    if (Lower(*text) != Lower(*prefix)) return false;
+  return true;
+}
+
 }  // namespace
+
+TSigCatch::~TSigCatch() {
+  if (GuiWindow) DestroyWindow(GuiWindow);
+  if (ProcedureDone) CloseHandle(ProcedureDone);
+}
+
+LRESULT CALLBACK TSigCatch::GuiProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  if (msg == kRunPortOptions) {
+    auto* self = reinterpret_cast<TSigCatch*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self) {
+      self->Host->PortOptionsProcedure();
+      SetEvent(self->ProcedureDone);
+    }
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool TSigCatch::Start() {
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  static const ATOM kClass = [module] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = GuiProc;
+    wc.hInstance = module;
+    wc.lpszClassName = kGuiClass;
+    return RegisterClassA(&wc);
+  }();
+  if (!GuiWindow && kClass)
+    GuiWindow = CreateWindowExA(0, kGuiClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, this);
+  if (!ProcedureDone) ProcedureDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!GuiWindow || !ProcedureDone) return false;
+  return TThread::Start();
+}
+
+void TSigCatch::Interrupt() {
+  // Only a capture waits long; the IR55 step is back within kByteWaitMs.
+  if (Host->PortOptions().UseKestrel) std::atomic_ref<BYTE>(Host->Kestrel().BreakRequested).store(1);
+}
 
 bool TSigCatch::Receive(BOOL* got) {
   const PortOptionsRecord& ports = Host->PortOptions();
@@ -45,67 +90,61 @@ bool TSigCatch::Receive(BOOL* got) {
     return true;
   }
   if (ports.UsePellow) {
-    *got = Host->Pellow().PellowGetRemoconSignal2(kReceiveTextSize, text);
+    *got = Host->Pellow().PellowWaitRemoconSignal2(kReceiveTextSize, text, kByteWaitMs);
     return true;
   }
   return false;
 }
 
-void TSigCatch::WaitForPellowByte(bool byteTaken) {
-  if (byteTaken) LastActivity = GetTickCount();
-  HANDLE port = Host->Pellow().PortHandle;
-  // Look at the driver's queue only (one cheap call), until a byte is there or
-  // kMaxWaitMs pass; then the next receive call reads it, or finds a failed port.
-  for (DWORD waited = 0; waited < kMaxWaitMs;) {
-    // Only the queue count is wanted: the port's error state is of no use to the library.
-    DWORD errors = 0;
-    COMSTAT status{};
-    if (!ClearCommError(port, &errors, &status) || status.cbInQue > 0) return;
-    DWORD pause = GetTickCount() - LastActivity < kActiveForMs ? kActiveLookMs : kIdleLookMs;
-    Sleep(pause);
-    waited += pause;
+void TSigCatch::PortLost() {
+  // The options dialog belongs to the GUI thread; this one waits, and may be
+  // paused meanwhile (the window shown from the tray while the dialog is up).
+  PostMessageA(GuiWindow, kRunPortOptions, 0, 0);
+  for (;;) {
+    WaitResult result = WaitSafely(ProcedureDone, INFINITE);
+    if (result != WaitResult::PauseAsked) return;
+    PausePoint();
   }
+}
+
+void TSigCatch::DiscardQueuedInput() {
+  const PortOptionsRecord& ports = Host->PortOptions();
+  if (ports.UseKestrel || !ports.UsePellow) return;  // every capture begins with an empty queue
+  HANDLE port = Host->Pellow().PortHandle;
+  if (port != INVALID_HANDLE_VALUE) PurgeComm(port, PURGE_RXCLEAR);
 }
 
 int TSigCatch::Run() {
   // Held on this thread for its whole life: survives suspension and resumption.
   TMatchState state;
   ComboView list(Host->EventsList());
-  // Sleep(1) must mean about a millisecond on Windows too, not a 15.6 ms tick.
-  timeBeginPeriod(1);
   for (;;) {
+    if (PausePoint()) DiscardQueuedInput();
     char* text = Host->ReceiveText();
     std::memset(text, 0, kReceiveTextSize);
-    // The stream step reports only complete keys; a change of its state tells that
-    // it took a byte without reporting one.
-    const TPellow& pellow = Host->Pellow();
-    int lastByte = pellow.LastByte;
-    BYTE pressFlag = pellow.PressFlag;
     BOOL got = FALSE;
     if (!Receive(&got)) {
-      Sleep(kNoReceiverWaitMs);  // neither receiver chosen: nothing to read
+      WaitSafely(nullptr, kNoReceiverWaitMs);  // neither receiver chosen: nothing to read
       continue;
     }
     if (got) {
-      LastActivity = GetTickCount();
       text[kReceiveTextSize - 1] = '\0';
       TMatchResult match = MatchCode(state, text, list);
-      if (match.action == TMatchAction::Play) {
-        // The whole entry, however long: entries loaded from the registry may
-        // exceed the 255 characters the wizard and the edit field allow.
-        std::string entry = Host->EventsList().GetString(match.index);
-        PlayAction(entry.c_str());
-      }
+      if (match.action != TMatchAction::Play) continue;
+      // One fetch into a buffer that holds any item of the list. The list may
+      // have changed since the search (a window shown by a second start of the
+      // program is not paused for): play the item only if it still matches.
+      if (Host->EventsList().GetString(match.index, Entry, sizeof Entry) < 0) continue;
+      if (BeginsWithIgnoringCase(Entry, match.searched)) PlayAction(Entry);
       continue;
     }
     // A zero result: only the receiver that was called can have closed its port.
-    const PortOptionsRecord& ports = Host->PortOptions();
-    if (ports.UseKestrel) {
-      if (Host->Kestrel().PortHandle == INVALID_HANDLE_VALUE) Host->PortOptionsProcedure();
-    } else if (Host->Pellow().PortHandle == INVALID_HANDLE_VALUE) {
-      Host->PortOptionsProcedure();
-    } else {
-      WaitForPellowByte(pellow.LastByte != lastByte || pellow.PressFlag != pressFlag);
+    HANDLE port = Host->PortOptions().UseKestrel ? Host->Kestrel().PortHandle : Host->Pellow().PortHandle;
+    if (port == INVALID_HANDLE_VALUE) {
+      // The first code of a pair does not wait across a lost receiver: the
+      // next press after it comes back begins afresh.
+      state = TMatchState{};
+      PortLost();
     }
   }
 }

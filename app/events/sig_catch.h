@@ -1,12 +1,14 @@
 // TSigCatch: the watcher thread. It receives codes from the selected receiver,
 // decides with MatchCode what each one does, and plays matched entries. It runs
 // while the main window is hidden; the main window suspends it whenever it shows
-// itself, so the two never use the receivers or ReceiveText at the same time.
+// itself, and it pauses only between receiver calls, so the two never use the
+// receivers or ReceiveText at the same time.
 #pragma once
 
 #include <windows.h>
 
 #include "app/events/port_options_record.h"
+#include "app/events/store_values.h"
 #include "app/framework/controls.h"
 #include "app/framework/thread.h"
 #include "kestrel/kestrel.h"
@@ -18,7 +20,9 @@ constexpr int kReceiveTextSize = 4096;
 
 // What the watcher reaches through the main window. Owned by the GUI thread; the
 // watcher touches EventsList only through the control's find and get-text
-// messages, which the system carries out on the GUI thread.
+// messages, which the system carries out on the GUI thread. Every item of the
+// list is at most kValueBufferSize - 1 characters: the store reads no longer
+// value, and the program adds none.
 class TWatcherHost {
  public:
   virtual const TComboBox& EventsList() = 0;
@@ -27,7 +31,8 @@ class TWatcherHost {
   virtual TKestrel& Kestrel() = 0;
   virtual TPellow& Pellow() = 0;
   virtual const PortOptionsRecord& PortOptions() = 0;
-  // Shows the options dialog until a port opens or the user cancels.
+  // Shows the options dialog until a port opens or the user cancels. The
+  // watcher has it run on the GUI thread and waits for it.
   virtual void PortOptionsProcedure() = 0;
 
  protected:
@@ -37,20 +42,34 @@ class TWatcherHost {
 class TSigCatch : public TThread {
  public:
   explicit TSigCatch(TWatcherHost* host) : Host(host) {}
+  ~TSigCatch() override;
+
+  // Made on the calling (GUI) thread, which then runs the options procedure
+  // for the watcher.
+  bool Start();
 
  protected:
   int Run() override;
+  // Cuts a running IrDA-SIR capture short (it ends at its next poll, quietly).
+  void Interrupt() override;
 
  private:
   // One receive call on the selected receiver; false when neither is selected.
   bool Receive(BOOL* got);
-  // After a zero result from the IR55 receiver with its port open: waits a little
-  // unless a byte is queued, instead of spinning on the port. byteTaken: the step
-  // consumed a byte without reporting a key.
-  void WaitForPellowByte(bool byteTaken);
+  // The receiver's port was closed or is gone: run the options procedure on the
+  // GUI thread and wait for it to end.
+  void PortLost();
+  // Input that came while the watcher was paused belongs to no one.
+  void DiscardQueuedInput();
+  static LRESULT CALLBACK GuiProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   TWatcherHost* Host;
-  DWORD LastActivity = 0;  // tick of the last byte seen; the watcher thread's own
+  // A message-only window of the GUI thread, and the event set when the
+  // procedure it ran for the watcher has ended.
+  HWND GuiWindow = nullptr;
+  HANDLE ProcedureDone = nullptr;
+  // The matched entry, fetched once; owned by the watcher thread.
+  char Entry[kValueBufferSize] = {};
 };
 
 }  // namespace vantor

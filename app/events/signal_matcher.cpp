@@ -35,6 +35,7 @@ TMatchResult MatchCode(TMatchState& state, const char* code, const TEventListVie
     }
     ClearPending(state);
     result.action = TMatchAction::Play;
+    std::snprintf(result.searched, sizeof result.searched, "%s", code);
     return result;
   }
 
@@ -44,6 +45,7 @@ TMatchResult MatchCode(TMatchState& state, const char* code, const TEventListVie
   bool fits = n >= 0 && used + static_cast<std::size_t>(n) < sizeof state.PendingFirst;
   result.index = fits ? list.FindPrefix(state.PendingFirst) : -1;
   result.action = result.index >= 0 ? TMatchAction::Play : TMatchAction::Drop;
+  if (result.index >= 0) std::memcpy(result.searched, state.PendingFirst, sizeof result.searched);
   ClearPending(state);
   return result;
 }

@@ -35,6 +35,8 @@ enum class TMatchAction {
 struct TMatchResult {
   TMatchAction action = TMatchAction::Drop;
   int index = -1;
+  // For Play: the text the entry at `index` was found to begin with.
+  char searched[TMatchState::kTextSize] = {};
 };
 
 // Decides what a received code does, updating the state.

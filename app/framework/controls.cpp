@@ -51,6 +51,13 @@ std::string TComboBox::GetString(int index) const {
   return text;
 }
 
+int TComboBox::GetString(int index, char* buffer, int size) const {
+  int got = static_cast<int>(SendMessageA(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)));
+  if (got < 0 || got >= size) return -1;
+  buffer[got] = '\0';
+  return got;
+}
+
 int TComboBox::GetSelIndex() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0)); }
 
 void TComboBox::SetSelIndex(int index) const { SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }

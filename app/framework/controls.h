@@ -77,6 +77,10 @@ class TComboBox : public TControl {
   int GetStringLen(int index) const;
   // The whole text of an item, however long; empty when there is no such item.
   std::string GetString(int index) const;
+  // The text of an item in one message, for a caller that must not allocate:
+  // the control takes no size, so `buffer` must hold every item the list can
+  // have. Returns the length, or -1 when there is no such item or it did not fit.
+  int GetString(int index, char* buffer, int size) const;
   // The current selection, negative when none.
   int GetSelIndex() const;
   void SetSelIndex(int index) const;

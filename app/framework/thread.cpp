@@ -1,9 +1,18 @@
 #include "app/framework/thread.h"
 
 namespace vantor {
+namespace {
+constexpr DWORD kInterruptEveryMs = 5;
+}
+
+TThread::TThread()
+    : pauseWanted_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      mayRun_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
+      parked_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 TThread::~TThread() {
-  if (handle_) CloseHandle(handle_);
+  for (HANDLE h : {handle_, pauseWanted_, mayRun_, parked_})
+    if (h) CloseHandle(h);
 }
 
 DWORD WINAPI TThread::Entry(LPVOID param) {
@@ -19,7 +28,7 @@ DWORD WINAPI TThread::Entry(LPVOID param) {
 }
 
 bool TThread::Start() {
-  if (handle_) return false;
+  if (handle_ || !pauseWanted_ || !mayRun_ || !parked_) return false;
   handle_ = CreateThread(nullptr, 0, Entry, this, CREATE_SUSPENDED, &id_);
   if (!handle_) return false;
   status_ = Status::Running;
@@ -27,19 +36,61 @@ bool TThread::Start() {
   return true;
 }
 
-DWORD TThread::Suspend() {
-  if (!handle_ || status_ == Status::Finished) return static_cast<DWORD>(-1);
-  DWORD count = SuspendThread(handle_);
-  if (count != static_cast<DWORD>(-1)) status_ = Status::Suspended;
-  return count;
+bool TThread::Suspend() {
+  Status now = status_.load();
+  if (now == Status::Created || now == Status::Finished) return false;
+  if (now == Status::Running) {
+    status_ = Status::Suspended;
+    ResetEvent(mayRun_);
+    SetEvent(pauseWanted_);
+  }
+  // The thread may be waiting for this thread to answer a message it sent (a
+  // list search): keep answering sent messages while waiting, or both would stall.
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (IsPaused()) return true;
+    DWORD waited = GetTickCount() - start;
+    if (waited >= kPauseWaitMs) return false;
+    Interrupt();
+    DWORD slice = kPauseWaitMs - waited < kInterruptEveryMs ? kPauseWaitMs - waited : kInterruptEveryMs;
+    if (MsgWaitForMultipleObjects(1, &parked_, FALSE, slice, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+  }
 }
 
-DWORD TThread::Resume() {
-  if (!handle_ || status_ == Status::Finished) return static_cast<DWORD>(-1);
-  DWORD count = ResumeThread(handle_);
-  // Only the last resume lets the thread run again.
-  if (count == 1) status_ = Status::Running;
-  return count;
+bool TThread::Resume() {
+  if (status_.load() != Status::Suspended) return false;
+  status_ = Status::Running;
+  // Cleared here, not by the thread: a Suspend right after this Resume must not
+  // take the old acknowledgement for a new one.
+  ResetEvent(parked_);
+  ResetEvent(pauseWanted_);
+  SetEvent(mayRun_);
+  return true;
+}
+
+bool TThread::IsPaused() const { return WaitForSingleObject(parked_, 0) == WAIT_OBJECT_0; }
+
+bool TThread::PausePoint() {
+  bool paused = false;
+  while (WaitForSingleObject(pauseWanted_, 0) == WAIT_OBJECT_0) {
+    paused = true;
+    SetEvent(parked_);
+    WaitForSingleObject(mayRun_, INFINITE);
+  }
+  return paused;
+}
+
+TThread::WaitResult TThread::WaitSafely(HANDLE object, DWORD ms) {
+  HANDLE objects[2] = {pauseWanted_, object};
+  DWORD count = object ? 2 : 1;
+  DWORD got = WaitForMultipleObjects(count, objects, FALSE, ms);
+  if (got == WAIT_OBJECT_0) return WaitResult::PauseAsked;
+  if (got == WAIT_OBJECT_0 + 1) return WaitResult::Signalled;
+  if (got == WAIT_TIMEOUT) return WaitResult::TimedOut;
+  return WaitResult::Failed;
 }
 
 }  // namespace vantor
