@@ -5,11 +5,30 @@
 namespace vantor {
 namespace {
 constexpr char kHelpFile[] = "Vantora.hlp";
-}
+constexpr char kInstanceMutex[] = "Vantor.OneInstance";
+// A start that finds the mutex taken waits this long for the other one's window,
+// which may still be setting up.
+constexpr int kWindowTries = 100;
+constexpr DWORD kWindowTryMs = 100;
+}  // namespace
 
 TDexelApp::~TDexelApp() {
   delete Frame;
   delete Client;
+}
+
+bool TDexelApp::ClaimSingleInstance() {
+  // Looking for the window alone races: two starts at once both find none. The
+  // mutex exists from the first start's first moment; its handle is never closed,
+  // so it lasts as long as that process.
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
+  DWORD error = GetLastError();
+  if (mutex && error != ERROR_ALREADY_EXISTS) return true;
+  // No mutex at all, and not because another user's start holds it: the window is
+  // the only sign left.
+  if (!mutex && error != ERROR_ACCESS_DENIED) return !ActivateRunningInstance();
+  for (int i = 0; i < kWindowTries && !ActivateRunningInstance(); ++i) Sleep(kWindowTryMs);
+  return false;
 }
 
 bool TDexelApp::ActivateRunningInstance() {

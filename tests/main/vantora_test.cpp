@@ -21,6 +21,13 @@ void Put(const char* path, const char* name, const char* text) {
   RegCloseKey(key);
 }
 
+void PutRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+}
+
 std::string Get(const char* path, const char* name) {
   char buffer[512] = {};
   DWORD size = sizeof buffer - 1;
@@ -134,6 +141,27 @@ TEST_F(Vantora, ASecondStartExitsWithOneAndTheFrameCloseSavesThePort) {
   EXPECT_EQ(line.baud, 19200u);  // Close leaves the line at 19200
 }
 
+TEST_F(Vantora, TwoStartsTogetherLeaveOneRunning) {
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1();
+  for (int round = 0; round < 3; ++round) {
+    Program a;
+    Program b;
+    ASSERT_TRUE(a.ok() && b.ok());
+    DWORD start = GetTickCount();
+    while (a.WaitExit(50) == STILL_ACTIVE && b.WaitExit(50) == STILL_ACTIVE && GetTickCount() - start < 20000) {
+    }
+    const Program& running = a.WaitExit(0) == STILL_ACTIVE ? a : b;
+    const Program& ended = &running == &a ? b : a;
+    ASSERT_EQ(ended.WaitExit(0), 1u) << "round " << round;
+    HWND frame = WaitForWindow(running.Id(), "Vantor", 20000);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(running.WaitExit(0), STILL_ACTIVE);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(running.WaitExit(20000), 0u);
+  }
+}
+
 TEST_F(Vantora, AFirstRunWithoutKeysOpensTheOptionsDuringSetUp) {
   Program program;
   ASSERT_TRUE(program.ok());
@@ -232,6 +260,44 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
   PostMessageA(frame, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+TEST_F(Vantora, ADamagedCountLosesNoEntryAcrossARunAnAddedEventAndStart) {
+  bench::PtyPort com1(1);
+  const DWORD three = 3;
+  struct Damage {
+    const char* what;
+    DWORD type;
+    const void* data;
+    DWORD size;
+  } damages[] = {
+      {"binary", REG_BINARY, &three, sizeof three},
+      {"-1", REG_SZ, "-1", 3},
+      {"abc", REG_SZ, "abc", 4},
+      {"99999999999", REG_SZ, "99999999999", 12},
+  };
+  for (const Damage& d : damages) {
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
+    StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
+    PutRaw(kEventListKey, "EventListCount", d.type, d.data, d.size);
+    Program program;
+    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    ASSERT_NE(frame, nullptr) << d.what;
+    HWND dialog = Dialog(frame);
+    HWND list = GetDlgItem(dialog, 101);
+    EXPECT_EQ(Items(list).size(), 3u) << d.what;
+    Edit(dialog, list, "LW 00 40;MOVE 1 1;");
+    Click(dialog, 102);
+    Click(dialog, 1);
+    EXPECT_EQ(Get(kEventListKey, "EventListCount"), "4") << d.what;
+    const char* saved[] = {"LW 00 40;MOVE 1 1;", "LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;",
+                           "LW 00 43;LEFTDOWN;LEFTUP;"};
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(Get(kEventListKey, ("EventList" + std::to_string(i)).c_str()), saved[i]) << d.what;
+    SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u) << d.what;
+  }
 }
 
 TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
