@@ -190,10 +190,15 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   (void)code;
   Port p{*this};
   BreakRequested = 0;
+  // A closed port fails at the speed step. Its invalid value is the process's own
+  // pseudo-handle, so it must not reach the serial calls.
+  if (PortHandle == INVALID_HANDLE_VALUE) {
+    ShowError("fault change baudrate", "Error I-33");
+    return 0;
+  }
   // Whatever arrived before the call is not part of this frame.
   p.api.PurgeComm(PortHandle, kPurgeAll);
 
-  // A closed port fails here: its handle takes no state.
   if (!p.SetBaud(kestrel::CaptureBaud(CodePrefix, PortState.BaudRate))) {
     return p.Abandon(true, "fault change baudrate", "Error I-33");
   }
@@ -228,16 +233,15 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
     if (next == kestrel::CapturePoll::Next::SleepThenLeave) break;
   }
 
-  if (poll.NoSignal(CaptureLength)) {
-    p.SetBaud(kestrel::kIdleBaud);
-    return 0;
-  }
+  // With or without a signal the port must be back at the idle speed; a port that
+  // cannot be is given up, not left at the capture speed.
   if (!p.SetBaud(kestrel::kIdleBaud)) {
     // The user hears of it while the port is still held, then it is let go.
     ShowError("fault change baudrate", "Error I-39");
     p.CloseHandleOnly();
     return 0;
   }
+  if (poll.NoSignal(CaptureLength)) return 0;
   p.api.PurgeComm(PortHandle, kPurgeAll);
   return DecodeAndTell(*this, code);
 }

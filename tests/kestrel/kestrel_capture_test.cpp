@@ -190,10 +190,15 @@ TEST_F(KestrelCapture, HangupDuringTheCaptureClosesThePortWithoutAWord) {
 
 TEST(KestrelCaptureClosed, ACaptureOnAClosedPortFailsWithI33) {
   bench::MessageBoxCapture boxes;
+  kestrel_test::SerialWatch watch;
   TKestrel k;
   char code[16] = "untouched";
   EXPECT_EQ(k.KestrelGetRemoconSignal(4096, code), 0);
   ExpectOneError(boxes, "fault change baudrate", "Error I-33");
+  // The invalid handle is the process's own pseudo-handle: no serial call may get it.
+  EXPECT_EQ(watch.Purges(), 0u);
+  EXPECT_TRUE(watch.Speeds().empty());
+  EXPECT_EQ(watch.Closes(), 0u);
   EXPECT_EQ(k.PortHandle, INVALID_HANDLE_VALUE);
   EXPECT_STREQ(code, "untouched");
 }
