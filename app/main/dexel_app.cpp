@@ -84,19 +84,21 @@ bool TDexelApp::PreTranslate(MSG& msg) {
     case WM_SETCURSOR:
       SetCursor(HelpCursor);
       return true;
-    case WM_LBUTTONDOWN: {
-      // A click on a control is its command: ask for that command's help instead.
-      int id = GetDlgCtrlID(msg.hwnd);
-      LeaveContextHelp(true);
-      WinHelpA(owner, kHelpFile, HELP_CONTEXT, static_cast<ULONG_PTR>(id));
-      return true;
-    }
-    case WM_COMMAND:
-      LeaveContextHelp(true);
-      WinHelpA(owner, kHelpFile, HELP_CONTEXT, LOWORD(msg.wParam));
-      return true;
   }
   return false;
+}
+
+bool TDexelApp::FilterCommand(HWND, WPARAM wParam, LPARAM lParam) {
+  // The mode is the GUI thread's; the watcher's own options dialog is not in it.
+  if (!ContextHelp || GetCurrentThreadId() != GuiThread) return false;
+  // Commands only: a button's click, a menu item or an accelerator (no control
+  // behind it). The notifications a list sends as it gains the focus or changes
+  // are no command and must not end the mode.
+  if (HIWORD(wParam) != BN_CLICKED && lParam != 0) return false;
+  LeaveContextHelp(true);
+  // The command is not carried out: the user asked what it does.
+  WinHelpA(Client ? Client->GetHandle() : nullptr, kHelpFile, HELP_CONTEXT, LOWORD(wParam));
+  return true;
 }
 
 }  // namespace vantor

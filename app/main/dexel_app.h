@@ -33,12 +33,14 @@ class TDexelApp : public TApplication {
  protected:
   bool InitMainWindow() override;
   bool PreTranslate(MSG& msg) override;
+  bool FilterCommand(HWND window, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void LeaveContextHelp(bool restoreArrow);
 
   TDexel* Client = nullptr;
   TSDIDecFrame* Frame = nullptr;
+  const DWORD GuiThread = GetCurrentThreadId();
   bool ContextHelp = false;  // Shift+F1 was pressed: the next command asks for its help
   HCURSOR HelpCursor = nullptr;
 };

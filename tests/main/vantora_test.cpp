@@ -300,6 +300,124 @@ TEST_F(Vantora, ADamagedCountLosesNoEntryAcrossARunAnAddedEventAndStart) {
   }
 }
 
+// Stands in for the help viewer: WinHelpA hands every request to the window of
+// class "MS_WINHELP" as WM_COPYDATA, and starts the viewer only when there is none.
+class HelpViewer {
+ public:
+  struct Request {
+    WORD command;
+    LONG data;
+    std::string file;
+  };
+  HelpViewer() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "MS_WINHELP";
+    RegisterClassA(&wc);
+    hwnd_ = CreateWindowExA(0, "MS_WINHELP", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    Requests().clear();
+  }
+  ~HelpViewer() {
+    DestroyWindow(hwnd_);
+    UnregisterClassA("MS_WINHELP", GetModuleHandleA(nullptr));
+  }
+  bool ok() const { return hwnd_ != nullptr; }
+  // Serves requests until there are `count` of them or the time is up.
+  std::vector<Request> Wait(size_t count, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (Requests().size() < count && GetTickCount() - start < timeoutMs) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      Sleep(10);
+    }
+    return Requests();
+  }
+
+ private:
+  struct WinHelpData {  // what WinHelpA sends
+    WORD size;
+    WORD command;
+    LONG data;
+    LONG reserved;
+    WORD ofsFilename;
+    WORD ofsData;
+  };
+  static std::vector<Request>& Requests() {
+    static std::vector<Request> requests;
+    return requests;
+  }
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_COPYDATA) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    const auto* data = static_cast<const WinHelpData*>(reinterpret_cast<COPYDATASTRUCT*>(lParam)->lpData);
+    Requests().push_back({data->command, data->data, reinterpret_cast<const char*>(data) + data->ofsFilename});
+    return TRUE;
+  }
+  HWND hwnd_ = nullptr;
+};
+
+// Keys and clicks as the user makes them, in the order they are made.
+void PressKey(BYTE key, BYTE scan, bool shift = false) {
+  if (shift) keybd_event(VK_SHIFT, 0x2a, 0, 0);
+  keybd_event(key, scan, 0, 0);
+  keybd_event(key, scan, KEYEVENTF_KEYUP, 0);
+  if (shift) keybd_event(VK_SHIFT, 0x2a, KEYEVENTF_KEYUP, 0);
+}
+void ClickOn(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  bench::SetCursorTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+TEST_F(Vantora, HelpKeysWorkInTheMainWindowAndWhileTheOptionsRun) {
+  HelpViewer help;
+  ASSERT_TRUE(help.ok());
+  Program program;  // no keys stored: the options dialog runs modally during set-up
+  HWND option = WaitForWindow(program.Id(), "Option", 20000);
+  ASSERT_NE(option, nullptr);
+  SetForegroundWindow(option);
+
+  PressKey(VK_F1, 0x3b);
+  auto seen = help.Wait(1, 10000);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].command, HELP_CONTENTS);
+  EXPECT_EQ(seen[0].file, "Vantora.hlp");
+
+  // Help mode: the next command asks for its help instead of being carried out.
+  PressKey(VK_F1, 0x3b, true);
+  ClickOn(GetDlgItem(option, IDCANCEL));
+  seen = help.Wait(2, 10000);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].command, HELP_CONTEXT);
+  EXPECT_EQ(seen[1].data, IDCANCEL);
+  EXPECT_TRUE(IsWindow(option));
+
+  // Esc leaves the mode without closing the dialog; the next click acts again.
+  PressKey(VK_F1, 0x3b, true);
+  PressKey(VK_ESCAPE, 0x01);
+  PressKey(VK_F1, 0x3b);
+  seen = help.Wait(3, 10000);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[2].command, HELP_CONTENTS);
+  EXPECT_TRUE(IsWindow(option));
+  ClickOn(GetDlgItem(option, IDCANCEL));
+
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  SetForegroundWindow(frame);
+  PressKey(VK_F1, 0x3b, true);
+  ClickOn(GetDlgItem(Dialog(frame), 126));  // Exit, asked about rather than done
+  seen = help.Wait(4, 10000);
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[3].command, HELP_CONTEXT);
+  EXPECT_EQ(seen[3].data, 126);
+  EXPECT_EQ(program.WaitExit(0), STILL_ACTIVE);
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
 TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
