@@ -1,6 +1,7 @@
 // The real program, started as its own process on the bench.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -17,6 +18,13 @@ const char kEventListKey[] = "Infrared\\Software\\Vantora\\EventList";
 void Put(const char* path, const char* name, const char* text) {
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+  RegCloseKey(key);
+}
+
+void PutIn(HKEY root, const char* path, const char* name, const char* text) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
   RegCloseKey(key);
 }
@@ -98,6 +106,50 @@ HWND WaitForWindow(DWORD pid, const char* title, DWORD timeoutMs) {
   return nullptr;
 }
 
+// A visible top-level window of the process with this class (the popup menu's is "#32768").
+HWND WaitForClass(DWORD pid, const char* className, DWORD timeoutMs) {
+  struct Search {
+    DWORD pid;
+    const char* className;
+    HWND found;
+  } search{pid, className, nullptr};
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(hwnd, &owner);
+          char name[64] = {};
+          GetClassNameA(hwnd, name, sizeof name);
+          if (owner != s->pid || !IsWindowVisible(hwnd) || strcmp(name, s->className) != 0) return TRUE;
+          s->found = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// Whether the notification area holds the icon of this window: changing nothing
+// about an icon succeeds only while it is there.
+bool TrayIconPresent(HWND window) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = 0;
+  data.uFlags = 0;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+bool WaitVisible(HWND window, bool visible, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while ((IsWindowVisible(window) != FALSE) != visible && GetTickCount() - start < timeoutMs) Sleep(20);
+  return (IsWindowVisible(window) != FALSE) == visible;
+}
+
 class Vantora : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
@@ -160,6 +212,59 @@ TEST_F(Vantora, TwoStartsTogetherLeaveOneRunning) {
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(running.WaitExit(20000), 0u);
   }
+}
+
+// Set-up's branches: the IrDA driver's physical port taken when none is stored, a
+// stored port refused because the driver owns it, a check that fails, and the
+// notice once the IrDA-SIR receiver has opened. Each row lists the windows the user
+// answers before the main window shows.
+TEST_F(Vantora, SetUpTakesOrRefusesThePortAndSaysWhatHappened) {
+  const char kDriverKey[] = "Enum\\Infrared";
+  struct Row {
+    const char* what;
+    const char* transmitter;
+    const char* portNumber;  // none stored when null
+    const char* framerPort;  // the IrDA driver's physical port
+    const char* virtualCom;  // the IrDA driver's virtual COM port
+    bench::PtyPort::Mode com1;
+    std::vector<const char*> answered;
+    unsigned baud;  // COM1's line at the end, 0: not looked at
+  } rows[] = {
+      {"physical port", "1;0;end", nullptr, "com1", nullptr, bench::PtyPort::Mode::Ready, {}, 9600},
+      {"virtual port", "1;0;end", "1", nullptr, "COM1", bench::PtyPort::Mode::Ready, {"Option"}, 0},
+      {"port held", "1;0;end", "1", nullptr, nullptr, bench::PtyPort::Mode::Held, {"Error", "Option"}, 0},
+      {"IrDA-SIR", "0;1;end", "1", nullptr, nullptr, bench::PtyPort::Mode::Ready, {"TransmitterNec/Sony"}, 19200},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDriverKey);
+    Put(kPortKey, "Transmitter", row.transmitter);
+    if (row.portNumber) Put(kPortKey, "IrDAPortNum", row.portNumber);
+    if (row.framerPort) PutIn(HKEY_LOCAL_MACHINE, "Enum\\Infrared\\Framer", "PortName", row.framerPort);
+    if (row.virtualCom)
+      PutIn(HKEY_LOCAL_MACHINE, "Enum\\Infrared\\VirtualPorts", "VirtualComPortName", row.virtualCom);
+    bench::PtyPort com1(1, row.com1);
+    Program program;
+    for (const char* title : row.answered) {
+      HWND window = WaitForWindow(program.Id(), title, 20000);
+      ASSERT_NE(window, nullptr) << title;
+      if (HWND cancel = GetDlgItem(window, IDCANCEL); cancel && !strcmp(title, "Option"))
+        SendMessageA(cancel, BM_CLICK, 0, 0);
+      else
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    }
+    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    ASSERT_NE(frame, nullptr);
+    if (row.baud) {
+      bench::LineSettings line;
+      ASSERT_TRUE(com1.Settings(line));
+      EXPECT_EQ(line.baud, row.baud);
+    }
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u);
+  }
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDriverKey);
 }
 
 TEST_F(Vantora, AFirstRunWithoutKeysOpensTheOptionsDuringSetUp) {
@@ -258,6 +363,12 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   Click(dialog, 1);
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "2");
   SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+
+  // Update takes at most 255 characters of the edit field.
+  std::string typed = "LW 00 45;" + std::string(300, 'K');
+  Edit(dialog, list, typed.c_str());
+  Click(dialog, 102);
+  EXPECT_EQ(Items(list).back(), typed.substr(0, 255));
   PostMessageA(frame, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
@@ -424,12 +535,32 @@ TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
   Program program;
   HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
   ASSERT_NE(frame, nullptr);
-  Click(Dialog(frame), 1);
+  HWND dialog = Dialog(frame);
+  EXPECT_FALSE(TrayIconPresent(dialog));
+  Click(dialog, 1);
   EXPECT_FALSE(IsWindowVisible(frame));
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "0");
-  SendMessageA(Dialog(frame), WM_USER + 305, 0, WM_LBUTTONDOWN);
-  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(TrayIconPresent(dialog));
+
+  // A right click on the icon opens the tray menu; its first item shows the window.
+  PostMessageA(dialog, WM_USER + 305, 0, WM_RBUTTONDOWN);
+  HWND menu = WaitForClass(program.Id(), "#32768", 20000);
+  ASSERT_NE(menu, nullptr);
+  RECT items{};
+  GetWindowRect(menu, &items);
+  bench::SetCursorTo(items.left + 30, items.top + 10);  // inside the first item
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  EXPECT_TRUE(WaitVisible(frame, true, 20000));
+  EXPECT_TRUE(TrayIconPresent(dialog));  // Show leaves the icon where it is
+
+  // The menu's Cancel does nothing; its Exit closes the program and takes the icon away.
+  SendMessageA(dialog, WM_COMMAND, 19590, 0);
+  EXPECT_TRUE(IsWindowVisible(frame));
+  EXPECT_EQ(program.WaitExit(0), STILL_ACTIVE);
+  PostMessageA(dialog, WM_COMMAND, 19592, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_FALSE(TrayIconPresent(dialog));
 }
 
 TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
@@ -481,9 +612,9 @@ TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
   auto moves = probe.Moves();
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves.back().x, 307);  // played once: one watcher read the press
-  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
-  PostMessageA(frame, WM_CLOSE, 0, 0);
+  PostMessageA(dialog, WM_COMMAND, 19589, 0);  // the tray's "Exit from syxstem", window hidden
   EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_FALSE(TrayIconPresent(dialog));
 }
 
 }  // namespace
