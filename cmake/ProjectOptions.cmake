@@ -8,7 +8,8 @@ endif()
 
 if(VANTOR_FUZZ)
   # Everything is instrumented for coverage; only the fuzzer programs get libFuzzer's main.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Every sanitizer finding ends the run, as in the native build.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

@@ -194,10 +194,15 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   (void)code;
   Port p{*this};
   BreakFlag(*this).store(0);
+  // A closed port fails at the speed step. Its invalid value is the process's own
+  // pseudo-handle, so it must not reach the serial calls.
+  if (PortHandle == INVALID_HANDLE_VALUE) {
+    ShowError("fault change baudrate", "Error I-33");
+    return 0;
+  }
   // Whatever arrived before the call is not part of this frame.
   p.api.PurgeComm(PortHandle, kPurgeAll);
 
-  // A closed port fails here: its handle takes no state.
   if (!p.SetBaud(kestrel::CaptureBaud(CodePrefix, PortState.BaudRate))) {
     return p.Abandon(true, "fault change baudrate", "Error I-33");
   }
@@ -208,6 +213,7 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   std::memset(CaptureBuffer, 0, sizeof CaptureBuffer);
   CaptureLength = 0;
   kestrel::CapturePoll poll;
+  bool broken = false;
   for (;;) {
     DWORD request = kestrel::ReadRequest(CaptureLength);
     DWORD got = 0;
@@ -232,21 +238,20 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
     if (next == kestrel::CapturePoll::Next::SleepThenLeave) break;
     // A break asked for from another thread ends the wait quietly: no code.
     if (BreakFlag(*this).load()) {
-      p.SetBaud(kestrel::kIdleBaud);
-      return 0;
+      broken = true;
+      break;
     }
   }
 
-  if (poll.NoSignal(CaptureLength)) {
-    p.SetBaud(kestrel::kIdleBaud);
-    return 0;
-  }
+  // With or without a signal the port must be back at the idle speed; a port that
+  // cannot be is given up, not left at the capture speed.
   if (!p.SetBaud(kestrel::kIdleBaud)) {
     // The user hears of it while the port is still held, then it is let go.
     ShowError("fault change baudrate", "Error I-39");
     p.CloseHandleOnly();
     return 0;
   }
+  if (broken || poll.NoSignal(CaptureLength)) return 0;
   p.api.PurgeComm(PortHandle, kPurgeAll);
   return DecodeAndTell(*this, code);
 }

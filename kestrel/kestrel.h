@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
-#ifdef KESTREL_BUILDING
+// KESTREL_STATIC: the library linked into a test program rather than used as the DLL.
+#if defined(KESTREL_STATIC)
+#define KESTREL_API
+#elif defined(KESTREL_BUILDING)
 #define KESTREL_API __declspec(dllexport)
 #else
 #define KESTREL_API __declspec(dllimport)

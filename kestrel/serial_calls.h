@@ -21,7 +21,9 @@ struct KestrelSerialCalls {
 };
 
 // The table every TKestrel uses; one per process, unguarded: change it only
-// while no object is in a call.
-KESTREL_API KestrelSerialCalls& KestrelSerial();
+// while no object is in a call. Not exported from kestrel.dll, where any code in
+// the process could otherwise swap the library's port calls: tests reach it by
+// linking the library statically (kestrel_seamed).
+KestrelSerialCalls& KestrelSerial();
 // The system's own calls, to restore the table or to forward to.
-KESTREL_API KestrelSerialCalls KestrelSystemSerial();
+KestrelSerialCalls KestrelSystemSerial();

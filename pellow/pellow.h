@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
-#ifdef PELLOW_BUILD
+// PELLOW_STATIC: the library linked into a test program rather than used as the DLL.
+#if defined(PELLOW_STATIC)
+#define PELLOW_API
+#elif defined(PELLOW_BUILD)
 #define PELLOW_API __declspec(dllexport)
 #else
 #define PELLOW_API __declspec(dllimport)

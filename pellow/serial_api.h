@@ -20,5 +20,6 @@ struct PellowSerialApi {
   BOOL(WINAPI* clearCommError)(HANDLE, LPDWORD, LPCOMSTAT);
 };
 
-// The table every TPellow uses; not thread-safe, tests only.
-extern "C" PELLOW_API PellowSerialApi* pellow_serial_api();
+// The table every TPellow uses; not thread-safe, tests only. Not exported from
+// pellow.dll: tests link the library statically (pellow_seamed).
+extern "C" PellowSerialApi* pellow_serial_api();

@@ -118,6 +118,9 @@ void PlayToken(const char* token, InputSink& sink) {
 }
 
 void WalkActionScript(const char* entry, std::size_t length, InputSink& sink) {
+  // An empty entry may come without any storage (an empty vector's data() is null),
+  // which memchr must never see.
+  if (!entry || length == 0) return;
   const char* end = static_cast<const char*>(std::memchr(entry, 0, length));
   if (end) length = static_cast<std::size_t>(end - entry);
   // Everything before the first ";" is the first code; each ";" then opens a token

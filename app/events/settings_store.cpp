@@ -1,6 +1,8 @@
 #include "app/events/settings_store.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -46,23 +48,62 @@ void WriteValue(HKEY key, const char* name, const char* text) {
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(std::strlen(text) + 1));
 }
 
-// The indexes i < count for which an "EventList%d" value exists, in ascending order.
+// The indexes i < limit for which an "EventList%d" value exists, in ascending order.
 // Listing the key's values instead of asking for every i keeps a damaged, huge
-// "EventListCount" from turning the load into billions of queries; the entries
-// found are the same.
-std::vector<std::int32_t> StoredEntryIndexes(HKEY key, std::int32_t count) {
+// count from turning the load into billions of queries; the entries found are the
+// same.
+std::vector<std::int32_t> StoredEntryIndexes(HKEY key, std::int64_t limit) {
   std::vector<std::int32_t> indexes;
   char name[256];
   for (DWORD i = 0;; ++i) {
     DWORD nameSize = sizeof name;
     LONG result = RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
-    if (result == ERROR_NO_MORE_ITEMS) break;
-    if (result != ERROR_SUCCESS) continue;  // a name too long for the buffer is no entry name
+    if (result == ERROR_MORE_DATA) continue;  // a name too long for the buffer is no entry name
+    // The end of the list, or an error that would repeat at every further index.
+    if (result != ERROR_SUCCESS) break;
     std::int32_t index = 0;
-    if (ParseEventListName(name, &index) && index < count) indexes.push_back(index);
+    if (ParseEventListName(name, &index) && index < limit) indexes.push_back(index);
   }
   std::sort(indexes.begin(), indexes.end());
   return indexes;
+}
+
+bool ValueExists(HKEY key, const char* name) {
+  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// How many entry indexes to read. A missing count means no entries. A count that
+// is there but is no number of entries (not a string, not a number, negative, too
+// big) must not hide the entries it was written with: then every stored entry is
+// read, and the next save writes a sound count.
+std::int64_t EntryIndexLimit(HKEY key) {
+  char buffer[kValueBufferSize];
+  std::int32_t count = 0;
+  if (ReadValue(key, "EventListCount", buffer) && ParsePortNumber(buffer, &count) && count >= 0) return count;
+  return ValueExists(key, "EventListCount") ? INT64_MAX : 0;
+}
+
+// An entry value the load could not read (too long, not a string, no terminating
+// zero) never reached the list, so writing the list over it would lose it without
+// a trace. It moves to a name the load does not take for an entry.
+void SetAsideUnreadable(HKEY key, const char* name) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return;
+  char buffer[kValueBufferSize];
+  if (ReadValue(key, name, buffer)) return;
+  std::vector<BYTE> data(size + 1);
+  if (RegQueryValueExA(key, name, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) return;
+  char kept[64];
+  for (int n = 1; n <= 100; ++n) {
+    if (n == 1)
+      std::snprintf(kept, sizeof kept, "%s not loaded", name);
+    else
+      std::snprintf(kept, sizeof kept, "%s not loaded %d", name, n);
+    if (ValueExists(key, kept)) continue;
+    RegSetValueExA(key, kept, 0, type, data.data(), size);
+    return;
+  }
 }
 
 }  // namespace
@@ -88,10 +129,8 @@ void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboB
   HKEY key = OpenKey(kEventListKeyPath, &created);
   if (!key) return;
   if (!created) {
-    std::int32_t count = 0;
-    if (ReadValue(key, "EventListCount", buffer) && !ParsePortNumber(buffer, &count)) count = 0;
     char name[32];
-    for (std::int32_t index : StoredEntryIndexes(key, count)) {
+    for (std::int32_t index : StoredEntryIndexes(key, EntryIndexLimit(key))) {
       FormatEventListName(name, sizeof name, index);
       if (ReadValue(key, name, buffer)) eventsList.AddString(buffer);
     }
@@ -124,6 +163,7 @@ void SaveEventList(const TComboBox& eventsList) {
   char name[32];
   for (int i = 0; i < count; ++i) {
     FormatEventListName(name, sizeof name, i);
+    SetAsideUnreadable(key, name);
     // The whole entry, whatever its length: a later load decides what it can read.
     WriteValue(key, name, eventsList.GetString(i).c_str());
   }

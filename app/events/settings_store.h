@@ -23,11 +23,14 @@ extern const char kPortKeyPath[];       // "Infrared\\Software\\Vantora\\Port"
 extern const char kEventListKeyPath[];  // "Infrared\\Software\\Vantora\\EventList"
 
 // Reads both keys: the port settings into `port` and `options`, every stored entry
-// (upper-cased) into `eventsList`. Defaults must be in place before the call.
+// (upper-cased) into `eventsList`. Defaults must be in place before the call. A
+// damaged "EventListCount" loads every "EventList%d" there is.
 void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboBox& eventsList);
 // Writes "IrDAPortNum", "RCFormat" and "Transmitter"; nothing while ComPortNumber is 0.
 void SavePortSettings(TPortSettings& port, const PortOptionsRecord& options);
-// Writes "EventListCount" and one "EventList%d" per item of `eventsList`.
+// Writes "EventListCount" and one "EventList%d" per item of `eventsList`. A value
+// about to be written over that the load could not read is first kept as
+// "EventList%d not loaded".
 void SaveEventList(const TComboBox& eventsList);
 
 }  // namespace vantor

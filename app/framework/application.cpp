@@ -4,11 +4,42 @@
 #include "app/framework/window.h"
 
 namespace vantor {
+namespace {
+// The program's one application object, and the hook that shows it the messages
+// of modal loops. Both belong to the GUI thread.
+TApplication* g_application = nullptr;
+HHOOK g_modalFilter = nullptr;
+}  // namespace
 
 TApplication::TApplication(const char* name, HINSTANCE instance, int cmdShow)
-    : cmdShow_(cmdShow), name_(name), instance_(instance) {}
+    : cmdShow_(cmdShow), name_(name), instance_(instance) {
+  g_application = this;
+}
+
+TApplication::~TApplication() {
+  if (g_application == this) g_application = nullptr;
+}
 
 bool TApplication::PreTranslate(MSG&) { return false; }
+
+bool TApplication::FilterCommand(HWND, WPARAM, LPARAM) { return false; }
+
+bool TApplication::OfferCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  return g_application && g_application->FilterCommand(window, wParam, lParam);
+}
+
+LRESULT CALLBACK TApplication::ModalLoopFilter(int code, WPARAM wParam, LPARAM lParam) {
+  // A dialog box or message box runs its own loop and offers each message here
+  // before handling it: the help keys must work there too.
+  if (code == MSGF_DIALOGBOX && g_application) {
+    try {
+      if (g_application->PreTranslate(*reinterpret_cast<MSG*>(lParam))) return 1;
+    } catch (...) {
+      // Left to the dialog's own handling.
+    }
+  }
+  return CallNextHookEx(g_modalFilter, code, wParam, lParam);
+}
 
 void TApplication::ProcessMessage(MSG& msg) {
   try {
@@ -26,10 +57,17 @@ void TApplication::ProcessMessage(MSG& msg) {
 }
 
 int TApplication::Run() {
-  if (!InitMainWindow()) return 1;
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) ProcessMessage(msg);
-  return static_cast<int>(msg.wParam);
+  // Before the main window: its set-up may already run a modal dialog.
+  g_modalFilter = SetWindowsHookExA(WH_MSGFILTER, &ModalLoopFilter, nullptr, GetCurrentThreadId());
+  int code = 1;
+  if (InitMainWindow()) {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) ProcessMessage(msg);
+    code = static_cast<int>(msg.wParam);
+  }
+  if (g_modalFilter) UnhookWindowsHookEx(g_modalFilter);
+  g_modalFilter = nullptr;
+  return code;
 }
 
 }  // namespace vantor

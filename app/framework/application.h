@@ -2,7 +2,10 @@
 // through, in order: the application-wide pre-translation (PreTranslate: the help
 // keys), the target window and then its parents (TWindow::PreProcessMsg: the
 // keystroke recorder), the keyboard navigation of modeless dialogs, and finally
-// translation and dispatch.
+// translation and dispatch. Modal loops (dialog boxes, message boxes) take their
+// messages themselves; while Run is on, those messages still get the
+// application-wide pre-translation first. Every command a window of the program
+// is about to handle, queued or sent, is offered to FilterCommand first.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +15,7 @@ namespace vantor {
 class TApplication {
  public:
   TApplication(const char* name, HINSTANCE instance, int cmdShow);
-  virtual ~TApplication() = default;
+  virtual ~TApplication();
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;
 
@@ -21,6 +24,9 @@ class TApplication {
   int Run();
   // One message through the chain above; exposed so tests can drive it.
   void ProcessMessage(MSG& msg);
+  // Called by the window procedures for WM_COMMAND; true when the application
+  // consumed the command.
+  static bool OfferCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
   const char* GetName() const { return name_; }
   HINSTANCE GetInstance() const { return instance_; }
@@ -31,10 +37,14 @@ class TApplication {
   virtual bool InitMainWindow() = 0;
   // Application-wide look at every message first; true when consumed.
   virtual bool PreTranslate(MSG& msg);
+  // Application-wide look at every command before its window's handler; true when consumed.
+  virtual bool FilterCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
   int cmdShow_;
 
  private:
+  static LRESULT CALLBACK ModalLoopFilter(int code, WPARAM wParam, LPARAM lParam);
+
   const char* name_;
   HINSTANCE instance_;
 };

@@ -1,5 +1,7 @@
 #include "app/framework/window.h"
 
+#include "app/framework/application.h"
+
 namespace vantor {
 namespace {
 // The object is found through a window property, which both plain windows and
@@ -27,6 +29,10 @@ bool TWindow::Dispatch(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 bool TWindow::Route(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
   try {
+    if (msg == WM_COMMAND && TApplication::OfferCommand(Handle, wParam, lParam)) {
+      result = 0;
+      return true;
+    }
     return Dispatch(msg, wParam, lParam, result);
   } catch (...) {
     // A handler that throws must not unwind through the system's code; the

@@ -5,11 +5,30 @@
 namespace vantor {
 namespace {
 constexpr char kHelpFile[] = "Vantora.hlp";
-}
+constexpr char kInstanceMutex[] = "Vantor.OneInstance";
+// A start that finds the mutex taken waits this long for the other one's window,
+// which may still be setting up.
+constexpr int kWindowTries = 100;
+constexpr DWORD kWindowTryMs = 100;
+}  // namespace
 
 TDexelApp::~TDexelApp() {
   delete Frame;
   delete Client;
+}
+
+bool TDexelApp::ClaimSingleInstance() {
+  // Looking for the window alone races: two starts at once both find none. The
+  // mutex exists from the first start's first moment; its handle is never closed,
+  // so it lasts as long as that process.
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
+  DWORD error = GetLastError();
+  if (mutex && error != ERROR_ALREADY_EXISTS) return true;
+  // No mutex at all, and not because another user's start holds it: the window is
+  // the only sign left.
+  if (!mutex && error != ERROR_ACCESS_DENIED) return !ActivateRunningInstance();
+  for (int i = 0; i < kWindowTries && !ActivateRunningInstance(); ++i) Sleep(kWindowTryMs);
+  return false;
 }
 
 bool TDexelApp::ActivateRunningInstance() {
@@ -65,19 +84,21 @@ bool TDexelApp::PreTranslate(MSG& msg) {
     case WM_SETCURSOR:
       SetCursor(HelpCursor);
       return true;
-    case WM_LBUTTONDOWN: {
-      // A click on a control is its command: ask for that command's help instead.
-      int id = GetDlgCtrlID(msg.hwnd);
-      LeaveContextHelp(true);
-      WinHelpA(owner, kHelpFile, HELP_CONTEXT, static_cast<ULONG_PTR>(id));
-      return true;
-    }
-    case WM_COMMAND:
-      LeaveContextHelp(true);
-      WinHelpA(owner, kHelpFile, HELP_CONTEXT, LOWORD(msg.wParam));
-      return true;
   }
   return false;
+}
+
+bool TDexelApp::FilterCommand(HWND, WPARAM wParam, LPARAM lParam) {
+  // The mode is the GUI thread's; the watcher's own options dialog is not in it.
+  if (!ContextHelp || GetCurrentThreadId() != GuiThread) return false;
+  // Commands only: a button's click, a menu item or an accelerator (no control
+  // behind it). The notifications a list sends as it gains the focus or changes
+  // are no command and must not end the mode.
+  if (HIWORD(wParam) != BN_CLICKED && lParam != 0) return false;
+  LeaveContextHelp(true);
+  // The command is not carried out: the user asked what it does.
+  WinHelpA(Client ? Client->GetHandle() : nullptr, kHelpFile, HELP_CONTEXT, LOWORD(wParam));
+  return true;
 }
 
 }  // namespace vantor

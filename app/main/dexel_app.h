@@ -1,5 +1,6 @@
-// TDexelApp: the program "Vantor". One instance at a time (found by its window
-// title), a frame hosting TDexel, and the help keys for every window.
+// TDexelApp: the program "Vantor". One instance at a time (a named mutex; the
+// running one is found by its window title), a frame hosting TDexel, and the help
+// keys for every window.
 #pragma once
 
 #include <windows.h>
@@ -23,18 +24,23 @@ class TDexelApp : public TApplication {
   TDexelApp(HINSTANCE instance, int cmdShow) : TApplication(kAppTitle, instance, cmdShow) {}
   ~TDexelApp() override;
 
+  // Takes the program's one instance before anything else is made; false when an
+  // earlier start holds it, whose window has then been brought to the front.
+  static bool ClaimSingleInstance();
   // Brings a running instance to the front; true when there was one.
   static bool ActivateRunningInstance();
 
  protected:
   bool InitMainWindow() override;
   bool PreTranslate(MSG& msg) override;
+  bool FilterCommand(HWND window, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void LeaveContextHelp(bool restoreArrow);
 
   TDexel* Client = nullptr;
   TSDIDecFrame* Frame = nullptr;
+  const DWORD GuiThread = GetCurrentThreadId();
   bool ContextHelp = false;  // Shift+F1 was pressed: the next command asks for its help
   HCURSOR HelpCursor = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/events/store_values.h"
+#include "app/options/serial_access.h"
 
 namespace vantor {
 namespace {
@@ -110,10 +111,7 @@ const char* TPortOptionsOwner::ConfigureCheckedPort(UINT* style) {
 }
 
 BOOL TPortOptionsOwner::CheckSerialPort() {
-  // Read and write access, although the check only configures: Wine refuses the
-  // purge, state and queue calls on a write-only serial handle (access denied),
-  // and on Windows the open is exclusive either way.
-  CheckHandle = CreateFileA(Port.ComPortName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  CheckHandle = CreateFileA(Port.ComPortName, PortCheckAccess(), 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (CheckHandle == INVALID_HANDLE_VALUE) {
     ErrorBox("Cannot open serial port !\n\nAnother communication software using this port?\n\n\n");
     return FALSE;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "app/options/serial_access.h"
 #include "app/options/set_ms_ir_serial.h"
 
 namespace vantor {
@@ -138,17 +139,16 @@ bool ReadUpperText(HKEY root, const char* path, const char* name, ValueBuffer& b
   return true;
 }
 
-// "IrEnabled"; 0 when the key or a usable 4-byte number is missing.
+// "IrEnabled": its 4 bytes, whatever type it was stored with (the panel has written
+// it as a binary value too); 0 when the key or the value is missing or longer.
 DWORD ReadIrEnabled() {
   HKEY key = OpenKey(HKEY_CURRENT_USER, kInfraredPanelKey);
   if (!key) return 0;
   DWORD value = 0;
-  DWORD type = 0;
   DWORD size = sizeof value;
-  LONG result = RegQueryValueExA(key, "IrEnabled", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  LONG result = RegQueryValueExA(key, "IrEnabled", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
   RegCloseKey(key);
-  if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return 0;
-  return value;
+  return result == ERROR_SUCCESS ? value : 0;
 }
 
 enum class WriteResult { Written, KeyNotOpened, WriteFailed };
@@ -395,10 +395,7 @@ BOOL TSetMsIr::KillMonitor() {
 }
 
 BOOL TSetMsIr::TestPort(const char* portName) {
-  // Write access is all the test needs, but Wine refuses to purge or configure a
-  // serial handle opened write-only. With no sharing, asking for read access as
-  // well changes nothing else.
-  TestHandle = CreateFileA(portName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  TestHandle = CreateFileA(portName, PortCheckAccess(), 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (TestHandle == INVALID_HANDLE_VALUE) return FALSE;
 
   const auto& calls = Calls();

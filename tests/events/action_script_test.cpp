@@ -129,6 +129,9 @@ TEST(ActionScript, TheWalkStopsAtTheGivenLengthAndAtAZero) {
   Recorder z;
   WalkActionScript(withZero, sizeof withZero - 1, z);
   EXPECT_EQ(Kinds(z.events), (std::vector<K>{K::LeftDown}));
+  Recorder none;
+  WalkActionScript(nullptr, 0, none);  // an empty entry with no storage behind it
+  EXPECT_TRUE(none.events.empty());
 }
 
 }  // namespace

@@ -198,19 +198,31 @@ TEST_F(SettingsStore, PortValuesThatAreNotNumbersOrTooLong) {
   EXPECT_STREQ(port.RcFormatCode, "ABCDEFGHIJKLMNO");
 }
 
-TEST_F(SettingsStore, BadCountsLoadWhatIsThereOrNothing) {
+TEST_F(SettingsStore, ADamagedCountLoadsEveryStoredEntry) {
   Put(kEventListKeyPath, "EventList0", "LW 00 41;LEFTDOWN;LEFTUP;");
   Put(kEventListKeyPath, "EventList5", "LW 00 46;RIGHTDOWN;RIGHTUP;");
-  for (const char* count : {"-4", "abc", "99999999999"}) {
-    Put(kEventListKeyPath, "EventListCount", count);
+  Put(kEventListKeyPath, "EventListX", "LW 00 47;LEFTDOWN;LEFTUP;");  // not an entry name
+  const std::vector<std::string> both{"LW 00 41;LEFTDOWN;LEFTUP;", "LW 00 46;RIGHTDOWN;RIGHTUP;"};
+  const DWORD three = 3;
+  struct Case {
+    const char* what;
+    DWORD type;
+    const void* data;
+    DWORD size;
+  } cases[] = {
+      {"-4", REG_SZ, "-4", 3},
+      {"abc", REG_SZ, "abc", 4},
+      {"99999999999", REG_SZ, "99999999999", 12},
+      {"binary", REG_BINARY, "\x02\x00", 2},
+      {"dword", REG_DWORD, &three, sizeof three},
+      {"huge", REG_SZ, "2147483647", 11},  // a sound count: every entry below it, at once
+  };
+  for (const Case& c : cases) {
+    PutRaw(kEventListKeyPath, "EventListCount", c.type, c.data, c.size);
     EventsListWindow list;
     LoadSettings(port, options, list.list);
-    EXPECT_EQ(list.list.GetCount(), 0) << count;
+    EXPECT_EQ(list.Items(), both) << c.what;
   }
-  // A huge count reads every stored entry below it, and returns at once.
-  Put(kEventListKeyPath, "EventListCount", "2147483647");
-  Load();
-  EXPECT_EQ(events.Items(), (std::vector<std::string>{"LW 00 41;LEFTDOWN;LEFTUP;", "LW 00 46;RIGHTDOWN;RIGHTUP;"}));
 }
 
 TEST_F(SettingsStore, BadEntriesAreSkippedAndTheRestStillLoad) {
@@ -225,6 +237,33 @@ TEST_F(SettingsStore, BadEntriesAreSkippedAndTheRestStillLoad) {
   Put(kEventListKeyPath, "EventList5", "LW 00 45;RIGHTUP;");
   Load();
   EXPECT_EQ(events.Items(), (std::vector<std::string>{longest, "LW 00 44;LEFTUP;", "LW 00 45;RIGHTUP;"}));
+
+  // Saving six entries over them keeps what the load could not read, under names the
+  // next load skips.
+  Put(kEventListKeyPath, "EventList1 not loaded", "kept earlier");
+  for (const char* e : {"LW 00 51;A;", "LW 00 52;B;", "LW 00 53;C;"}) events.list.AddString(e);
+  SaveEventList(events.list);
+  std::string value;
+  ASSERT_TRUE(Get(kEventListKeyPath, "EventList1 not loaded", &value));
+  EXPECT_EQ(value, "kept earlier");
+  ASSERT_TRUE(Get(kEventListKeyPath, "EventList1 not loaded 2", &value));
+  EXPECT_EQ(value, "LW 00 42;" + std::string(291, 'Y'));
+  HKEY key = Key(kEventListKeyPath);
+  BYTE raw[400] = {};
+  DWORD type = 0;
+  DWORD size = sizeof raw;
+  ASSERT_EQ(RegQueryValueExA(key, "EventList2 not loaded", nullptr, &type, raw, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(raw), size), "LW 00 43;LEFTDOWN;");
+  RegCloseKey(key);
+  ASSERT_TRUE(Get(kEventListKeyPath, "EventList3 not loaded", &value));
+  EXPECT_EQ(value, unterminated);
+  EXPECT_FALSE(Get(kEventListKeyPath, "EventList0 not loaded", nullptr));  // read, so written over
+  EXPECT_FALSE(Get(kEventListKeyPath, "EventList4 not loaded", nullptr));
+
+  EventsListWindow reloaded;
+  LoadSettings(port, options, reloaded.list);
+  EXPECT_EQ(reloaded.Items(), events.Items());
 }
 
 TEST_F(SettingsStore, ALongEntrySurvivesASaveAndALoadWhole) {

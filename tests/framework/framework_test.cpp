@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -227,6 +228,49 @@ class Claimer : public Probe {
     return true;
   }
 };
+
+// Modal loops take messages from the queue themselves, and commands are often sent
+// rather than queued: both must still reach the application first.
+class Filtering : public TApplication {
+ public:
+  Filtering() : TApplication("Filtering", GetModuleHandleA(nullptr), SW_SHOW) {}
+  std::vector<UINT> seen;
+  std::vector<WORD> commands;
+  bool consumeCommands = false;
+  INT_PTR modalResult = 0;
+
+ protected:
+  bool InitMainWindow() override {
+    Probe modal;
+    modal.closeWith = 7;  // posts itself the message that closes it
+    modalResult = modal.Execute();
+    return false;
+  }
+  bool PreTranslate(MSG& msg) override {
+    seen.push_back(msg.message);
+    return false;
+  }
+  bool FilterCommand(HWND, WPARAM wParam, LPARAM) override {
+    commands.push_back(LOWORD(wParam));
+    return consumeCommands;
+  }
+};
+
+TEST(Framework, ModalLoopsAndSentCommandsStillPassTheApplication) {
+  Filtering app;
+  EXPECT_EQ(app.Run(), 1);
+  EXPECT_EQ(app.modalResult, 7);
+  EXPECT_NE(std::find(app.seen.begin(), app.seen.end(), kPrivate + 1), app.seen.end());
+
+  Probe dialog;
+  HWND hwnd = dialog.Create();
+  LPARAM help = reinterpret_cast<LPARAM>(GetDlgItem(hwnd, 9));
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), help);
+  app.consumeCommands = true;
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), help);
+  EXPECT_EQ(dialog.calls, std::vector<int>{9});  // the consumed one never reached its handler
+  EXPECT_EQ(app.commands, (std::vector<WORD>{9, 9}));
+}
 
 TEST(Framework, TheMessageChainOffersAppThenWindowAndParentsThenDispatch) {
   Chain app;

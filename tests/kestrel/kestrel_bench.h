@@ -61,6 +61,7 @@ class SerialWatch {
     KestrelSerial().CreateFileA = &Open;
     KestrelSerial().SetCommState = &SetState;
     KestrelSerial().CloseHandle = &Close;
+    KestrelSerial().PurgeComm = &Purge;
   }
   ~SerialWatch() {
     KestrelSerial() = KestrelSystemSerial();
@@ -82,6 +83,7 @@ class SerialWatch {
     return false;
   }
   size_t Closes() const { return Seen().closed.size(); }
+  size_t Purges() const { return Seen().purges; }
   size_t BoxesAtLastClose() const { return Seen().boxesAtClose; }
 
  private:
@@ -92,6 +94,7 @@ class SerialWatch {
     DWORD refused = 0;
     const bench::MessageBoxCapture* boxes = nullptr;
     size_t boxesAtClose = 0;
+    size_t purges = 0;
   };
   static State& Seen() {
     static State s;
@@ -109,6 +112,10 @@ class SerialWatch {
       return FALSE;
     }
     return SetCommState(h, dcb);
+  }
+  static BOOL WINAPI Purge(HANDLE h, DWORD flags) {
+    ++Seen().purges;
+    return PurgeComm(h, flags);
   }
   static BOOL WINAPI Close(HANDLE h) {
     Seen().closed.push_back(h);

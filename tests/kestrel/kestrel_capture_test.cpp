@@ -138,6 +138,44 @@ TEST_F(KestrelCapture, SonyButtonIsLearnedIn4800ThenIn9600) {
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// Recognition hands back notices and Sharp candidates as data; the library shows
+// each in its own box and leaves the caller's code alone.
+TEST_F(KestrelCapture, NoticesAndCandidatesAreShownInBoxes) {
+  std::vector<std::uint8_t> panasonicNew{0x00, 0xC4, 0xCC};  // new-format first bytes
+  panasonicNew.resize(17, 0xCC);
+  struct Row {
+    const char* prefix;
+    std::vector<std::uint8_t> bytes;
+    const char* text;
+    const char* caption;
+    unsigned style;
+  } rows[] = {
+      {"NE", panasonicNew,
+       "These signals are perhapps Panasonic new format!\nThis type can not control through IrDA port!\n"
+       "You must use Alps IR Multi Station or Hal Corp. Crossam2+!",
+       "Notice!", MB_OK},
+      {"SH", {0xC0, 0x1F, 0x3F, 0x00, 0xF8, 0xF0, 0xC0, 0x3F, 0x01, 0x80, 0xFC, 0xFF, 0xF8, 0x0F, 0x07},
+       "This is Sharp format!\nGroup=18\nData =04 or 0c or 104 or 10c", "Sharp Data I-48-4", MB_TASKMODAL},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.caption);
+    std::memcpy(k_.CodePrefix, row.prefix, 3);
+    bench::MessageBoxCapture boxes;
+    OnAnotherThread remote([&] {
+      Sleep(300);  // after the capture's purge
+      receiver_.Write(row.bytes.data(), row.bytes.size());
+    });
+    EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 0);
+    remote.Join();
+    auto seen = boxes.Boxes();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, row.text);
+    EXPECT_EQ(seen[0].caption, row.caption);
+    EXPECT_EQ(seen[0].style, row.style);
+    EXPECT_STREQ(code_, "untouched");
+  }
+}
+
 TEST_F(KestrelCapture, BytesQueuedBeforeTheCallAreDiscarded) {
   const std::uint8_t stale[] = {1, 2, 3};
   receiver_.Write(stale, sizeof stale);
@@ -190,10 +228,15 @@ TEST_F(KestrelCapture, HangupDuringTheCaptureClosesThePortWithoutAWord) {
 
 TEST(KestrelCaptureClosed, ACaptureOnAClosedPortFailsWithI33) {
   bench::MessageBoxCapture boxes;
+  kestrel_test::SerialWatch watch;
   TKestrel k;
   char code[16] = "untouched";
   EXPECT_EQ(k.KestrelGetRemoconSignal(4096, code), 0);
   ExpectOneError(boxes, "fault change baudrate", "Error I-33");
+  // The invalid handle is the process's own pseudo-handle: no serial call may get it.
+  EXPECT_EQ(watch.Purges(), 0u);
+  EXPECT_TRUE(watch.Speeds().empty());
+  EXPECT_EQ(watch.Closes(), 0u);
   EXPECT_EQ(k.PortHandle, INVALID_HANDLE_VALUE);
   EXPECT_STREQ(code, "untouched");
 }

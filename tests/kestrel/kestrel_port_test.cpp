@@ -32,6 +32,28 @@ TEST(KestrelObject, StartsClosedWithFormatNeAndEmptyHalves) {
   EXPECT_EQ(std::string(k.StoredData, sizeof k.StoredData), std::string(32, '?'));
 }
 
+// The DLLs users get export their class, never the serial-call tables the tests
+// swap: any code in the process could otherwise redirect a receiver's port calls.
+TEST(ReceiverDlls, ExportTheClassButNotTheSerialCalls) {
+  struct Row {
+    const char* dll;
+    const char* symbol;
+    bool exported;
+  } rows[] = {
+      {"kestrel.dll", "_ZN8TKestrel14UserChangePortEi", true},
+      {"kestrel.dll", "_Z13KestrelSerialv", false},
+      {"kestrel.dll", "_Z19KestrelSystemSerialv", false},
+      {"pellow.dll", "_ZN7TPellow14UserChangePortEi", true},
+      {"pellow.dll", "pellow_serial_api", false},
+  };
+  for (const Row& row : rows) {
+    HMODULE dll = LoadLibraryA(row.dll);
+    ASSERT_NE(dll, nullptr) << row.dll;
+    EXPECT_EQ(GetProcAddress(dll, row.symbol) != nullptr, row.exported) << row.dll << " " << row.symbol;
+    FreeLibrary(dll);
+  }
+}
+
 TEST(KestrelPort, OpensAt19200EightNoneOneWithReadsThatNeverWait) {
   bench::PtyPort receiver(1);
   ASSERT_TRUE(receiver.ok());

@@ -152,6 +152,19 @@ TEST_F(KestrelSeam, RestoringTheIdleSpeedAfterDataFailsI39BoxThenClose) {
   EXPECT_EQ(k_.CaptureLength, 2u);
 }
 
+TEST_F(KestrelSeam, RestoringTheIdleSpeedAfterNoSignalFailsI39BoxThenClose) {
+  Open();
+  KestrelSerial().Sleep = &NoteSleep;
+  watch_.RefuseSpeed(19200);
+  EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 0);
+  ExpectOneError(boxes_, "fault change baudrate", "Error I-39");
+  EXPECT_TRUE(watch_.Closed(opened_));
+  EXPECT_EQ(watch_.BoxesAtLastClose(), 1u);
+  EXPECT_EQ(watch_.Speeds(), (std::vector<DWORD>{4800, 19200}));
+  EXPECT_EQ(k_.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_STREQ(code_, "untouched");
+}
+
 TEST_F(KestrelSeam, NoSignalIsAHundredPollsOfFiftyMilliseconds) {
   Open();
   KestrelSerial().Sleep = &NoteSleep;

@@ -89,6 +89,10 @@ TEST(NeClassification, FirstBytesPointToTheNextFormat) {
   EXPECT_EQ(p.Data(), "11000000");
   Pass notJv;
   ExpectUnchanged(notJv.Run(jv, {0x00, 0xFE, 0}));  // wrong second byte: NE, undecidable
+  std::string seventeenth = jv;
+  seventeenth[16] = '0';  // the bit between the two copies must not be "0"
+  ExpectUnchanged(notJv.Run(seventeenth, {0x00, 0xFC, 0}));
+  EXPECT_STREQ(notJv.s.CodePrefix, "NE");
 
   // Sharp: group repeats, data comes back inverted; an undecided data bit is
   // taken as the inverse of its partner.
@@ -112,17 +116,23 @@ TEST(NeClassification, FirstBytesPointToTheNextFormat) {
 }
 
 TEST(NeClassification, PanasonicNewFormatIsANoticeOnly) {
+  const RawStart pairs[] = {{0x00, 0xFF, 0x50}, {0x00, 0xFF, 0x60}, {0x00, 0x70, 0x78},
+                            {0x00, 0x70, 0xF8}, {0x00, 0xF0, 0x70}, {0x00, 0xF0, 0xF0},
+                            {0x00, 0xC4, 0x44}, {0x00, 0xC4, 0xCC}, {0x00, 0xC4, 0xC4}};
+  for (const RawStart& raw : pairs) {
+    SCOPED_TRACE(testing::Message() << std::hex << int(raw.r1) << " " << int(raw.r2));
+    Pass p;
+    CaptureOutcome o = p.Run(kNe00, raw);
+    ExpectUnchanged(o);
+    ASSERT_TRUE(o.hasMessage);
+    EXPECT_EQ(o.message.text,
+              "These signals are perhapps Panasonic new format!\nThis type can not control through IrDA port!\n"
+              "You must use Alps IR Multi Station or Hal Corp. Crossam2+!");
+    EXPECT_EQ(o.message.caption, "Notice!");
+    EXPECT_EQ(o.message.style, 0u);
+  }
   Pass p;
-  char code[10] = "kept";
-  CaptureOutcome o = p.Run(kNe00, {0x00, 0xC4, 0xCC});
-  ExpectUnchanged(o);
-  ASSERT_TRUE(o.hasMessage);
-  EXPECT_EQ(o.message.text,
-            "These signals are perhapps Panasonic new format!\nThis type can not control through IrDA port!\n"
-            "You must use Alps IR Multi Station or Hal Corp. Crossam2+!");
-  EXPECT_EQ(o.message.caption, "Notice!");
-  EXPECT_EQ(o.message.style, 0u);
-  EXPECT_STREQ(code, "kept");
+  EXPECT_FALSE(p.Run(kNe00, {0x00, 0xC4, 0x4C}).hasMessage);  // not one of the pairs
 }
 
 TEST(JvcStages, MergeThenCompleteOrAskAThirdTime) {
@@ -171,6 +181,10 @@ TEST(MitsubishiStages, M0NoticeThenTheUndecidedPathToM2) {
   EXPECT_STREQ(p.s.CodePrefix, "M1");
   ExpectAgain(p.Run("1000000?" "0?000000"));
   EXPECT_STREQ(p.s.CodePrefix, "M2");
+  // M2: a bit decided differently from the stored one asks again, halves kept.
+  ExpectAgain(p.Run("0000000?" "0?000000"));
+  EXPECT_STREQ(p.s.CodePrefix, "M2");
+  EXPECT_EQ(p.Group(), "1000000?");
   // M2: nobody decided group bit 7: it becomes "0"; data bit 1 came from M0.
   ExpectCode(p.Run("1000000?" "0?000000"), "MI 01 02");
   EXPECT_EQ(std::string(p.s.StoredGroup, 32), kEmptyHalf);
@@ -192,6 +206,11 @@ TEST(PioneerStage, FindsDataBitsOneToSevenAndFillsBitZero) {
   ExpectAgain(p.Run(std::string(16, '0') + "?" "1010000"));  // bit 0 lost again
   EXPECT_STREQ(p.s.CodePrefix, "PI");
   ExpectAgain(p.Run(std::string(16, '1') + "0" "0101111"));  // nowhere near
+
+  // Starts 16 and 18 match equally well: the later one wins, so bit 0 is b[17].
+  p.Prefix("PI");
+  std::memcpy(p.s.StoredData, "?1010101", 9);
+  ExpectCode(p.Run(std::string(15, '0') + "1" "101010101"), "PI aa aa");
 }
 
 TEST(PanasonicStage, ComplementElevenApart) {
@@ -241,6 +260,10 @@ TEST(SharpStage, CompleteKeepsTheGroupForLater) {
   // Group bit 3 lost everywhere is "0".
   p.Prefix("SH");
   ExpectCode(p.Run("100?1" "1000000000" "1" "100?1" "0111111111"), "SH 11 01");
+  // A lost bit is read sixteen places on: the group bit as it is, the data bit inverted.
+  Pass later;
+  later.Prefix("SH");
+  ExpectCode(later.Run("1?001" "?111111111" "1" "10001" "0000000000"), "SH 11 3ff");
 }
 
 TEST(SharpStage, CandidateMessages) {
@@ -262,6 +285,17 @@ TEST(SharpStage, CandidateMessages) {
   EXPECT_EQ(o.message.text, "This is Sharp format!\nGroup=01\nData =00 or 01 or 04 or 05");
   EXPECT_EQ(o.message.caption, "Sharp Data I-48-4");
   EXPECT_EQ(p.Group(), "10000");
+
+  // Three undecided group bits: no message, and both stored halves are emptied.
+  p.Prefix("SH");
+  std::memcpy(p.s.StoredGroup, "???01", 6);
+  std::memcpy(p.s.StoredData, "1111111111", 11);
+  o = p.Run("???01" "1000000000" "1" "???01" "0111111111");
+  ExpectUnchanged(o);
+  EXPECT_FALSE(o.hasMessage);
+  EXPECT_STREQ(p.s.CodePrefix, "NE");
+  EXPECT_EQ(std::string(p.s.StoredGroup, 32), kEmptyHalf);
+  EXPECT_EQ(std::string(p.s.StoredData, 32), kEmptyHalf);
 
   // Three undecided data bits: no message at all.
   p.Prefix("SH");

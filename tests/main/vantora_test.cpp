@@ -1,6 +1,7 @@
 // The real program, started as its own process on the bench.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -18,6 +19,20 @@ void Put(const char* path, const char* name, const char* text) {
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+  RegCloseKey(key);
+}
+
+void PutIn(HKEY root, const char* path, const char* name, const char* text) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+  RegCloseKey(key);
+}
+
+void PutRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(key);
 }
 
@@ -91,6 +106,50 @@ HWND WaitForWindow(DWORD pid, const char* title, DWORD timeoutMs) {
   return nullptr;
 }
 
+// A visible top-level window of the process with this class (the popup menu's is "#32768").
+HWND WaitForClass(DWORD pid, const char* className, DWORD timeoutMs) {
+  struct Search {
+    DWORD pid;
+    const char* className;
+    HWND found;
+  } search{pid, className, nullptr};
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(hwnd, &owner);
+          char name[64] = {};
+          GetClassNameA(hwnd, name, sizeof name);
+          if (owner != s->pid || !IsWindowVisible(hwnd) || strcmp(name, s->className) != 0) return TRUE;
+          s->found = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// Whether the notification area holds the icon of this window: changing nothing
+// about an icon succeeds only while it is there.
+bool TrayIconPresent(HWND window) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = 0;
+  data.uFlags = 0;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+bool WaitVisible(HWND window, bool visible, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while ((IsWindowVisible(window) != FALSE) != visible && GetTickCount() - start < timeoutMs) Sleep(20);
+  return (IsWindowVisible(window) != FALSE) == visible;
+}
+
 class Vantora : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
@@ -132,6 +191,80 @@ TEST_F(Vantora, ASecondStartExitsWithOneAndTheFrameCloseSavesThePort) {
   EXPECT_EQ(Get(kPortKey, "RCFormat"), "SO");
   ASSERT_TRUE(com1.Settings(line));
   EXPECT_EQ(line.baud, 19200u);  // Close leaves the line at 19200
+}
+
+TEST_F(Vantora, TwoStartsTogetherLeaveOneRunning) {
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1();
+  for (int round = 0; round < 3; ++round) {
+    Program a;
+    Program b;
+    ASSERT_TRUE(a.ok() && b.ok());
+    DWORD start = GetTickCount();
+    while (a.WaitExit(50) == STILL_ACTIVE && b.WaitExit(50) == STILL_ACTIVE && GetTickCount() - start < 20000) {
+    }
+    const Program& running = a.WaitExit(0) == STILL_ACTIVE ? a : b;
+    const Program& ended = &running == &a ? b : a;
+    ASSERT_EQ(ended.WaitExit(0), 1u) << "round " << round;
+    HWND frame = WaitForWindow(running.Id(), "Vantor", 20000);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(running.WaitExit(0), STILL_ACTIVE);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(running.WaitExit(20000), 0u);
+  }
+}
+
+// Set-up's branches: the IrDA driver's physical port taken when none is stored, a
+// stored port refused because the driver owns it, a check that fails, and the
+// notice once the IrDA-SIR receiver has opened. Each row lists the windows the user
+// answers before the main window shows.
+TEST_F(Vantora, SetUpTakesOrRefusesThePortAndSaysWhatHappened) {
+  const char kDriverKey[] = "Enum\\Infrared";
+  struct Row {
+    const char* what;
+    const char* transmitter;
+    const char* portNumber;  // none stored when null
+    const char* framerPort;  // the IrDA driver's physical port
+    const char* virtualCom;  // the IrDA driver's virtual COM port
+    bench::PtyPort::Mode com1;
+    std::vector<const char*> answered;
+    unsigned baud;  // COM1's line at the end, 0: not looked at
+  } rows[] = {
+      {"physical port", "1;0;end", nullptr, "com1", nullptr, bench::PtyPort::Mode::Ready, {}, 9600},
+      {"virtual port", "1;0;end", "1", nullptr, "COM1", bench::PtyPort::Mode::Ready, {"Option"}, 0},
+      {"port held", "1;0;end", "1", nullptr, nullptr, bench::PtyPort::Mode::Held, {"Error", "Option"}, 0},
+      {"IrDA-SIR", "0;1;end", "1", nullptr, nullptr, bench::PtyPort::Mode::Ready, {"TransmitterNec/Sony"}, 19200},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDriverKey);
+    Put(kPortKey, "Transmitter", row.transmitter);
+    if (row.portNumber) Put(kPortKey, "IrDAPortNum", row.portNumber);
+    if (row.framerPort) PutIn(HKEY_LOCAL_MACHINE, "Enum\\Infrared\\Framer", "PortName", row.framerPort);
+    if (row.virtualCom)
+      PutIn(HKEY_LOCAL_MACHINE, "Enum\\Infrared\\VirtualPorts", "VirtualComPortName", row.virtualCom);
+    bench::PtyPort com1(1, row.com1);
+    Program program;
+    for (const char* title : row.answered) {
+      HWND window = WaitForWindow(program.Id(), title, 20000);
+      ASSERT_NE(window, nullptr) << title;
+      if (HWND cancel = GetDlgItem(window, IDCANCEL); cancel && !strcmp(title, "Option"))
+        SendMessageA(cancel, BM_CLICK, 0, 0);
+      else
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    }
+    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    ASSERT_NE(frame, nullptr);
+    if (row.baud) {
+      bench::LineSettings line;
+      ASSERT_TRUE(com1.Settings(line));
+      EXPECT_EQ(line.baud, row.baud);
+    }
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u);
+  }
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDriverKey);
 }
 
 TEST_F(Vantora, AFirstRunWithoutKeysOpensTheOptionsDuringSetUp) {
@@ -230,6 +363,168 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   Click(dialog, 1);
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "2");
   SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+
+  // Update takes at most 255 characters of the edit field.
+  std::string typed = "LW 00 45;" + std::string(300, 'K');
+  Edit(dialog, list, typed.c_str());
+  Click(dialog, 102);
+  EXPECT_EQ(Items(list).back(), typed.substr(0, 255));
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+TEST_F(Vantora, ADamagedCountLosesNoEntryAcrossARunAnAddedEventAndStart) {
+  bench::PtyPort com1(1);
+  const DWORD three = 3;
+  struct Damage {
+    const char* what;
+    DWORD type;
+    const void* data;
+    DWORD size;
+  } damages[] = {
+      {"binary", REG_BINARY, &three, sizeof three},
+      {"-1", REG_SZ, "-1", 3},
+      {"abc", REG_SZ, "abc", 4},
+      {"99999999999", REG_SZ, "99999999999", 12},
+  };
+  for (const Damage& d : damages) {
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
+    StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
+    PutRaw(kEventListKey, "EventListCount", d.type, d.data, d.size);
+    Program program;
+    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    ASSERT_NE(frame, nullptr) << d.what;
+    HWND dialog = Dialog(frame);
+    HWND list = GetDlgItem(dialog, 101);
+    EXPECT_EQ(Items(list).size(), 3u) << d.what;
+    Edit(dialog, list, "LW 00 40;MOVE 1 1;");
+    Click(dialog, 102);
+    Click(dialog, 1);
+    EXPECT_EQ(Get(kEventListKey, "EventListCount"), "4") << d.what;
+    const char* saved[] = {"LW 00 40;MOVE 1 1;", "LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;",
+                           "LW 00 43;LEFTDOWN;LEFTUP;"};
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(Get(kEventListKey, ("EventList" + std::to_string(i)).c_str()), saved[i]) << d.what;
+    SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u) << d.what;
+  }
+}
+
+// Stands in for the help viewer: WinHelpA hands every request to the window of
+// class "MS_WINHELP" as WM_COPYDATA, and starts the viewer only when there is none.
+class HelpViewer {
+ public:
+  struct Request {
+    WORD command;
+    LONG data;
+    std::string file;
+  };
+  HelpViewer() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "MS_WINHELP";
+    RegisterClassA(&wc);
+    hwnd_ = CreateWindowExA(0, "MS_WINHELP", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    Requests().clear();
+  }
+  ~HelpViewer() {
+    DestroyWindow(hwnd_);
+    UnregisterClassA("MS_WINHELP", GetModuleHandleA(nullptr));
+  }
+  bool ok() const { return hwnd_ != nullptr; }
+  // Serves requests until there are `count` of them or the time is up.
+  std::vector<Request> Wait(size_t count, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (Requests().size() < count && GetTickCount() - start < timeoutMs) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      Sleep(10);
+    }
+    return Requests();
+  }
+
+ private:
+  struct WinHelpData {  // what WinHelpA sends
+    WORD size;
+    WORD command;
+    LONG data;
+    LONG reserved;
+    WORD ofsFilename;
+    WORD ofsData;
+  };
+  static std::vector<Request>& Requests() {
+    static std::vector<Request> requests;
+    return requests;
+  }
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_COPYDATA) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    const auto* data = static_cast<const WinHelpData*>(reinterpret_cast<COPYDATASTRUCT*>(lParam)->lpData);
+    Requests().push_back({data->command, data->data, reinterpret_cast<const char*>(data) + data->ofsFilename});
+    return TRUE;
+  }
+  HWND hwnd_ = nullptr;
+};
+
+// Keys and clicks as the user makes them, in the order they are made.
+void PressKey(BYTE key, BYTE scan, bool shift = false) {
+  if (shift) keybd_event(VK_SHIFT, 0x2a, 0, 0);
+  keybd_event(key, scan, 0, 0);
+  keybd_event(key, scan, KEYEVENTF_KEYUP, 0);
+  if (shift) keybd_event(VK_SHIFT, 0x2a, KEYEVENTF_KEYUP, 0);
+}
+void ClickOn(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  bench::SetCursorTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+TEST_F(Vantora, HelpKeysWorkInTheMainWindowAndWhileTheOptionsRun) {
+  HelpViewer help;
+  ASSERT_TRUE(help.ok());
+  Program program;  // no keys stored: the options dialog runs modally during set-up
+  HWND option = WaitForWindow(program.Id(), "Option", 20000);
+  ASSERT_NE(option, nullptr);
+  SetForegroundWindow(option);
+
+  PressKey(VK_F1, 0x3b);
+  auto seen = help.Wait(1, 10000);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].command, HELP_CONTENTS);
+  EXPECT_EQ(seen[0].file, "Vantora.hlp");
+
+  // Help mode: the next command asks for its help instead of being carried out.
+  PressKey(VK_F1, 0x3b, true);
+  ClickOn(GetDlgItem(option, IDCANCEL));
+  seen = help.Wait(2, 10000);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].command, HELP_CONTEXT);
+  EXPECT_EQ(seen[1].data, IDCANCEL);
+  EXPECT_TRUE(IsWindow(option));
+
+  // Esc leaves the mode without closing the dialog; the next click acts again.
+  PressKey(VK_F1, 0x3b, true);
+  PressKey(VK_ESCAPE, 0x01);
+  PressKey(VK_F1, 0x3b);
+  seen = help.Wait(3, 10000);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[2].command, HELP_CONTENTS);
+  EXPECT_TRUE(IsWindow(option));
+  ClickOn(GetDlgItem(option, IDCANCEL));
+
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  SetForegroundWindow(frame);
+  PressKey(VK_F1, 0x3b, true);
+  ClickOn(GetDlgItem(Dialog(frame), 126));  // Exit, asked about rather than done
+  seen = help.Wait(4, 10000);
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[3].command, HELP_CONTEXT);
+  EXPECT_EQ(seen[3].data, 126);
+  EXPECT_EQ(program.WaitExit(0), STILL_ACTIVE);
   PostMessageA(frame, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
@@ -240,12 +535,32 @@ TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
   Program program;
   HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
   ASSERT_NE(frame, nullptr);
-  Click(Dialog(frame), 1);
+  HWND dialog = Dialog(frame);
+  EXPECT_FALSE(TrayIconPresent(dialog));
+  Click(dialog, 1);
   EXPECT_FALSE(IsWindowVisible(frame));
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "0");
-  SendMessageA(Dialog(frame), WM_USER + 305, 0, WM_LBUTTONDOWN);
-  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(TrayIconPresent(dialog));
+
+  // A right click on the icon opens the tray menu; its first item shows the window.
+  PostMessageA(dialog, WM_USER + 305, 0, WM_RBUTTONDOWN);
+  HWND menu = WaitForClass(program.Id(), "#32768", 20000);
+  ASSERT_NE(menu, nullptr);
+  RECT items{};
+  GetWindowRect(menu, &items);
+  bench::SetCursorTo(items.left + 30, items.top + 10);  // inside the first item
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  EXPECT_TRUE(WaitVisible(frame, true, 20000));
+  EXPECT_TRUE(TrayIconPresent(dialog));  // Show leaves the icon where it is
+
+  // The menu's Cancel does nothing; its Exit closes the program and takes the icon away.
+  SendMessageA(dialog, WM_COMMAND, 19590, 0);
+  EXPECT_TRUE(IsWindowVisible(frame));
+  EXPECT_EQ(program.WaitExit(0), STILL_ACTIVE);
+  PostMessageA(dialog, WM_COMMAND, 19592, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_FALSE(TrayIconPresent(dialog));
 }
 
 TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
@@ -297,9 +612,9 @@ TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
   auto moves = probe.Moves();
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves.back().x, 307);  // played once: one watcher read the press
-  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
-  PostMessageA(frame, WM_CLOSE, 0, 0);
+  PostMessageA(dialog, WM_COMMAND, 19589, 0);  // the tray's "Exit from syxstem", window hidden
   EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_FALSE(TrayIconPresent(dialog));
 }
 
 }  // namespace
