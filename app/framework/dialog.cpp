@@ -102,6 +102,11 @@ void TDialog::CmOk() {
 void TDialog::CmCancel() { CloseWindow(IDCANCEL); }
 
 bool TDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (msg == WM_CLOSE) {
+    EvClose();
+    result = 0;
+    return true;
+  }
   if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
     if (LOWORD(wParam) == IDOK) {
       CmOk();

@@ -54,7 +54,11 @@ class TDialog : public TWindow {
   // call this first from their own SetupWindow.
   virtual void SetupWindow();
   virtual void CmOk();
+  // Cancel button, and Esc through the dialog's keyboard handling.
   virtual void CmCancel();
+  // The caption's close box (or the frame's, for a frame's client): as Cancel
+  // unless a dialog tells the two apart.
+  virtual void EvClose() { CmCancel(); }
   bool Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:

@@ -57,7 +57,7 @@ bool TFrameWindow::Dispatch(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_CLOSE:
       // The client decides how the program closes (it saves, closes ports...).
-      if (Client && Client->GetHandle()) SendMessageA(Client->GetHandle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      if (Client && Client->GetHandle()) SendMessageA(Client->GetHandle(), WM_CLOSE, 0, 0);
       else DestroyWindow(Handle);
       result = 0;
       return true;

@@ -62,7 +62,10 @@ class TDexel : public TDialog, public TWatcherHost {
 
  protected:
   void SetupWindow() override;
-  void CmCancel() override { CloseMainWindow(); }
+  // Esc (the dialog's cancel) must not end the program and lose unsaved edits:
+  // only Exit, the tray's exit items and the frame's close box close it.
+  void CmCancel() override {}
+  void EvClose() override { CloseMainWindow(); }
   bool Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
