@@ -81,10 +81,9 @@ bool SetReadWait(TPellow& p, DWORD waitMs) {
   return p.LastApiResult;
 }
 
-// A waited read that comes back empty long before its time: a line that has
-// closed reads as empty at once, and only the port's status tells it is gone.
-bool LineGone(TPellow& p, DWORD waitMs, DWORD started) {
-  if (waitMs == 0 || GetTickCount() - started >= waitMs / 2) return false;
+// After a waited read that came back empty: a line whose far end has closed
+// reads as empty, and only the port's status tells that it is gone.
+bool LineGone(TPellow& p) {
   DWORD errors = 0;
   COMSTAT status{};
   return !g_serial.clearCommError(p.PortHandle, &errors, &status);
@@ -224,10 +223,9 @@ BOOL TPellow::PellowGetRemoconSignal2(long limit, char* text) { return PellowWai
 BOOL TPellow::PellowWaitRemoconSignal2(long, char* text, DWORD waitMs) {
   if (!IsOpen(*this)) return AbandonRead(*this);
   if (!SetReadWait(*this, waitMs)) return AbandonRead(*this);
-  const DWORD started = GetTickCount();
   if (!ReadPort(*this, CaptureBuffer, 1)) return AbandonRead(*this);
   if (BytesRead == 0) {
-    if (LineGone(*this, waitMs, started)) return AbandonRead(*this);
+    if (waitMs && LineGone(*this)) return AbandonRead(*this);
     return NothingYet(*this);
   }
 

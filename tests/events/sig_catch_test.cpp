@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/options/port_options.h"
@@ -55,6 +56,12 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   const PortOptionsRecord& PortOptions() override { return ports_; }
   void PortOptionsProcedure() override {
     ++procedureRuns_;
+    if (reopen_) {
+      // The receiver is back: a new line behind COM1, opened as the options would.
+      comeback_.emplace(1);
+      pellow_.UserChangePort(1);
+      return;
+    }
     if (quietProcedure_) {
       Sleep(20);  // the test has seen enough: keep the watcher out of windows until it is stopped
       return;
@@ -98,6 +105,8 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   TPortOptionsOwner options_{nullptr, port_, ports_, kestrel_, pellow_, virtualCom_, mousePort_};
   std::atomic<int> procedureRuns_{0};
   std::atomic<bool> quietProcedure_{false};
+  bool reopen_ = false;
+  std::optional<bench::PtyPort> comeback_;
   TSigCatch watcher_{this};
 };
 
@@ -151,7 +160,14 @@ TEST_F(WatcherBench, WithBothFlagsOnlyTheIrdaReceiversPortIsChecked) {
   ASSERT_TRUE(watcher_.Start());
   Pump(6500);  // one capture without a signal takes about five seconds
   EXPECT_EQ(procedureRuns_, 0);
-  watcher_.Suspend();
+  // A pause does not wait for the capture's five seconds: the capture is cut
+  // short, without a word to the user, and leaves the line at 19200.
+  bench::MessageBoxCapture boxes(IDOK, watcher_.GetId());
+  EXPECT_TRUE(watcher_.Suspend());
+  EXPECT_TRUE(boxes.Boxes().empty());
+  bench::LineSettings line;
+  ASSERT_TRUE(irda.Settings(line));
+  EXPECT_EQ(line.baud, 19200u);
   kestrel_.Close();
 }
 
@@ -165,15 +181,37 @@ TEST_F(WatcherBench, APairPlaysOnceAndANonCompletingSecondCodeDropsBoth) {
   EXPECT_EQ(bench::CursorPos().x, 310);
 }
 
-TEST_F(WatcherBench, SuspensionKeepsAPendingFirstCode) {
+TEST_F(WatcherBench, SuspensionKeepsAPendingFirstCodeAndDropsWhatCameMeanwhile) {
   list_.AddString("LW 00 41;LW 00 42;MOVE 0 10;");
+  list_.AddString("LW 00 43;MOVE 10 0;");
   ASSERT_TRUE(watcher_.Start());
   Play(ir55::Script().Press(0x41));
-  watcher_.Suspend();
-  Pump(300);
+  EXPECT_TRUE(watcher_.Suspend());
+  // Presses made while the window is shown are nobody's: not played at the resume.
+  Play(ir55::Script().Press(0x43).Press(0x43).Press(0x43));
   watcher_.Resume();
   Play(ir55::Script().Press(0x42));
   EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().y == 310; }, 2000));
+  EXPECT_EQ(bench::CursorPos().x, 300);
+}
+
+TEST_F(WatcherBench, ALineThatClosesIsNoticedAndAHalfPairDoesNotOutliveIt) {
+  list_.AddString("LW 00 41;LW 00 42;MOVE 10 0;");
+  list_.AddString("LW 00 42;MOVE 0 9;");
+  reopen_ = true;
+  ASSERT_TRUE(watcher_.Start());
+  bench::MessageBoxCapture boxes(IDOK, watcher_.GetId());
+  Play(ir55::Script().Press(0x41));  // the first of the pair, pending
+  // Reads of a closed line succeed empty: only the port's status tells.
+  ASSERT_TRUE(receiver_.Shut());
+  ASSERT_TRUE(PumpUntil([&] { return procedureRuns_ > 0; }, 5000));
+  ASSERT_TRUE(comeback_ && comeback_->ok());
+  pellow_test::Feeder feeder(*comeback_, ir55::Script().Press(0x42));
+  while (!feeder.Done()) Pump(10);
+  // The press after the receiver came back is a code of its own, not the pair's second.
+  EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().y == 309; }, 2000));
+  EXPECT_EQ(bench::CursorPos().x, 300);
+  EXPECT_EQ(procedureRuns_, 1);
 }
 
 TEST_F(WatcherBench, AReceiverThatGoesAwayBringsUpTheOptionsDialogAgainAndAgain) {

@@ -7,6 +7,9 @@
 //   "HOLD n\n"   point COMn at a terminal whose slave is still locked, so every open
 //                of it fails: Wine does not refuse a second open of a serial device,
 //                so this stands in for a port that another program holds.
+//   "SHUT n\n"   close the master of line n, as a receiver whose far end closes
+//                does: the slave hangs up, its reads return 0 and Wine reports
+//                successful empty reads. The line is not killed afterwards.
 //   "STATE n\n"  answer "OK <baud> <data bits> <parity> <stop bits>\n" from the
 //                terminal's own settings, as the program under test left them.
 //
@@ -109,7 +112,7 @@ bool LinkTo(Line& line, int com, std::string& error) {
 // kept open in that state until the port is opened again.
 void KillLine(int com) {
   auto it = g_lines.find(com);
-  if (it == g_lines.end()) return;
+  if (it == g_lines.end() || it->second.master < 0) return;  // shut: left as it is
   int null_ldisc = 27;  // N_NULL
   if (ioctl(it->second.slave, TIOCSETD, &null_ldisc) == 0) {
     it->second.dead = true;
@@ -197,6 +200,18 @@ bool Command(Client& c) {
   if (strcmp(verb, "HOLD") == 0) {
     std::string error;
     SendAll(c.sock, HoldLine(com, error) ? "OK\n" : "ERR " + error + "\n");
+    return false;
+  }
+  if (strcmp(verb, "SHUT") == 0) {
+    auto it = g_lines.find(com);
+    if (it == g_lines.end() || it->second.master < 0) {
+      SendAll(c.sock, "ERR no such line\n");
+      return false;
+    }
+    close(it->second.master);
+    it->second.master = -1;
+    it->second.dead = true;
+    SendAll(c.sock, "OK\n");
     return false;
   }
   if (strcmp(verb, "STATE") == 0) {

@@ -82,6 +82,18 @@ void PtyPort::Hangup() {
   Sleep(50);
 }
 
+bool PtyPort::Shut() {
+  if (sock_ == kNoSocket) return false;
+  SOCKET s = ConnectHub();
+  if (s == INVALID_SOCKET) return false;
+  std::string answer;
+  bool good = Ask(s, "SHUT " + std::to_string(com_) + "\n", answer);
+  closesocket(s);
+  closesocket(static_cast<SOCKET>(sock_));
+  sock_ = kNoSocket;
+  return good;
+}
+
 bool PtyPort::Write(const void* data, std::size_t n) {
   if (!ok()) return false;
   const char* p = static_cast<const char*>(data);

@@ -35,6 +35,9 @@ class PtyPort {
   // The receiver goes away, as an unplugged adapter does: from now on every read
   // and write the program makes on its open port fails.
   void Hangup();
+  // The receiver's end of the line is closed instead: the program's reads then
+  // succeed with nothing, and only the port's status shows the line is gone.
+  bool Shut();
 
  private:
   static constexpr unsigned long long kNoSocket = ~0ull;
