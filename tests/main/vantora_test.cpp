@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -575,6 +577,13 @@ TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
     Edit(dialog, list, "LW 00 42;MOVE 0 5;");
     Click(dialog, 102);
     ASSERT_EQ(Items(list).size(), 2u);
+    // Esc, in the list's edit field or on a button, closes nothing.
+    for (HWND target : {FindWindowExA(list, nullptr, "Edit", nullptr), GetDlgItem(dialog, 124)}) {
+      PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+      PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    }
+    EXPECT_EQ(program.WaitExit(500), STILL_ACTIVE);
+    EXPECT_TRUE(IsWindowVisible(frame));
     Click(dialog, 126);  // Exit, without Start
     EXPECT_EQ(program.WaitExit(20000), 0u);
   }
@@ -615,6 +624,88 @@ TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
   PostMessageA(dialog, WM_COMMAND, 19589, 0);  // the tray's "Exit from syxstem", window hidden
   EXPECT_EQ(program.WaitExit(20000), 0u);
   EXPECT_FALSE(TrayIconPresent(dialog));
+}
+
+// Sends the program a message that must be answered within seconds: a frozen
+// program fails the test here instead of hanging it.
+bool Answers(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, msg, wParam, lParam, SMTO_NORMAL, 5000, &result) != 0;
+}
+
+// Presses "LW 00 41" on the line every 20 ms until stopped.
+class Presser {
+ public:
+  explicit Presser(bench::PtyPort& port) : port_(port) { thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+  ~Presser() {
+    stop_ = true;
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+  }
+
+ private:
+  static DWORD WINAPI Run(LPVOID self) {
+    auto* p = static_cast<Presser*>(self);
+    const unsigned char code = 0x41, end = 0x55;
+    while (!p->stop_) {
+      p->port_.Write(&code, 1);
+      Sleep(10);
+      p->port_.Write(&end, 1);
+      Sleep(10);
+    }
+    return 0;
+  }
+  bench::PtyPort& port_;
+  std::atomic<bool> stop_{false};
+  HANDLE thread_;
+};
+
+TEST_F(Vantora, ShowAndStartToggledWhileTheRemoteIsInUseLeaveTheProgramAnswering) {
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  HWND start = GetDlgItem(dialog, 1);
+  Click(dialog, 1);
+  int toggles = 0;
+  {
+    Presser presser(com1);
+    while (toggles < 2000 && Answers(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN) && Answers(start, BM_CLICK)) ++toggles;
+  }
+  EXPECT_EQ(toggles, 2000);
+  ASSERT_TRUE(Answers(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN));
+  EXPECT_TRUE(IsWindowVisible(frame));
+  Click(dialog, 126);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+TEST_F(Vantora, ATrayClickWhileTheWatchersOptionsAreUpLeavesTheProgramAnswering) {
+  std::optional<bench::PtyPort> com1(std::in_place, 1);
+  StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  Click(dialog, 1);
+  // The receiver goes away: the library says so, then the options come up for the watcher.
+  com1->Hangup();
+  HWND option = nullptr;
+  for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
+    if (HWND box = WaitForWindow(program.Id(), "ReadFileEroor M-36", 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    option = WaitForWindow(program.Id(), "Option", 50);
+  }
+  ASSERT_NE(option, nullptr);
+  ASSERT_TRUE(Answers(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN));  // the tray icon clicked: Show
+  EXPECT_TRUE(WaitVisible(frame, true, 5000));
+  EXPECT_TRUE(Answers(option, WM_NULL));
+  PostMessageA(option, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitVisible(option, false, 5000));
+  EXPECT_TRUE(Answers(dialog, WM_NULL));
+  EXPECT_TRUE(IsWindowEnabled(frame));
+  Click(dialog, 126);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
 }  // namespace
