@@ -91,6 +91,19 @@ void TDexel::OpenConfiguredPort() {
   if (!opened) PortOptionsProcedure();
 }
 
+void TDexel::WaitForWatcherPause() {
+  // A second start of the program shows this window without Show: the watcher
+  // may still run then, and must not share the receiver with the GUI thread.
+  if (!WatcherStarted) return;
+  WatcherSuspended = true;
+  Watcher.Suspend();
+}
+
+void TDexel::Option() {
+  WaitForWatcherPause();
+  PortOptionsProcedure();
+}
+
 void TDexel::PlayStartSound() {
   if (StartSound) sndPlaySoundA(static_cast<LPCSTR>(StartSound), SND_ASYNC | SND_MEMORY);
 }

@@ -74,7 +74,7 @@ class TDexel : public TDialog, public TWatcherHost {
   void SelectionChanged();
   void EditChanged();
   void Update();
-  void Option() { PortOptionsProcedure(); }
+  void Option();
   void Start();
   void Exit() { CloseMainWindow(); }
   void ShowFromMenu() { Show(); }
@@ -83,6 +83,9 @@ class TDexel : public TDialog, public TWatcherHost {
   LRESULT ShowWizardStep(WPARAM, LPARAM);
 
   void OpenConfiguredPort();
+  // Before the GUI thread uses a receiver: the watcher, asked to pause when the
+  // window was shown, must have reached its safe point.
+  void WaitForWatcherPause();
   void PlayStartSound();
   void TrayIcon(DWORD operation);
   HWND Frame() const { return ::GetParent(GetHandle()); }
