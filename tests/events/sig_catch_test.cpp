@@ -17,6 +17,8 @@
 #include "support/bench/input_probe.h"
 #include "support/bench/message_boxes.h"
 #include "support/bench/pty_port.h"
+#include "tools/sir/protocols.h"
+#include "tools/sir/uart_bytes.h"
 
 namespace vantor {
 namespace {
@@ -50,7 +52,7 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   // TWatcherHost
   const TComboBox& EventsList() override { return list_; }
   char* ReceiveText() override { return text_; }
-  const char* RcFormatCode() override { return "NE"; }
+  const char* RcFormatCode() override { return formatCode_; }
   TKestrel& Kestrel() override { return kestrel_; }
   TPellow& Pellow() override { return pellow_; }
   const PortOptionsRecord& PortOptions() override { return ports_; }
@@ -106,6 +108,7 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   std::atomic<int> procedureRuns_{0};
   std::atomic<bool> quietProcedure_{false};
   bool reopen_ = false;
+  const char* formatCode_ = "NE";
   std::optional<bench::PtyPort> comeback_;
   TSigCatch watcher_{this};
 };
@@ -169,6 +172,31 @@ TEST_F(WatcherBench, WithBothFlagsOnlyTheIrdaReceiversPortIsChecked) {
   ASSERT_TRUE(irda.Settings(line));
   EXPECT_EQ(line.baud, 19200u);
   kestrel_.Close();
+}
+
+TEST_F(WatcherBench, TheIrdaReceiverCapturesInTheProgramsFormatAndALostPortBringsUpTheOptions) {
+  bench::PtyPort irda(2);
+  pellow_.Close();
+  ASSERT_TRUE(kestrel_.UserChangePort(2));
+  ports_.UseKestrel = 1;
+  formatCode_ = "SO";  // a Sony button was learned: captures run at 9600
+  list_.AddString("SO 01 01;MOVE 0 6;");
+  quietProcedure_ = true;
+  ASSERT_TRUE(watcher_.Start());
+  bench::MessageBoxCapture boxes(IDOK, watcher_.GetId());
+  bench::LineSettings line;
+  ASSERT_TRUE(PumpUntil([&] { return irda.Settings(line) && line.baud == 9600; }, 3000));
+  Pump(100);
+  std::vector<std::uint32_t> light = sir::RenderPress(sir::Protocol::Sony12, 0x01, 0x01, {.holdUs = 250000});
+  DWORD t0 = GetTickCount();
+  for (const sir::UartByte& b : sir::UartBytes(light, 9600)) {
+    while (GetTickCount() - t0 < static_cast<DWORD>(b.arrivalUs / 1000)) Pump(1);
+    irda.Write(&b.value, 1);
+  }
+  EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().y == 306; }, 3000));
+  irda.Hangup();
+  EXPECT_TRUE(PumpUntil([&] { return procedureRuns_ > 0; }, 8000));
+  EXPECT_EQ(kestrel_.PortHandle, INVALID_HANDLE_VALUE);
 }
 
 TEST_F(WatcherBench, APairPlaysOnceAndANonCompletingSecondCodeDropsBoth) {

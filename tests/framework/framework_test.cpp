@@ -179,6 +179,7 @@ class Counter : public TThread {
  protected:
   int Run() override {
     for (;;) {
+      PausePoint();
       InterlockedIncrement(&count);
       Sleep(1);
     }
@@ -192,17 +193,23 @@ TEST(Framework, AThreadStartsSuspendsAndResumes) {
   EXPECT_FALSE(thread.Start());
   EXPECT_EQ(thread.GetStatus(), TThread::Status::Running);
   Sleep(50);
-  thread.Suspend();
+  EXPECT_TRUE(thread.Suspend());  // paused at its safe point
+  EXPECT_TRUE(thread.IsPaused());
   EXPECT_EQ(thread.GetStatus(), TThread::Status::Suspended);
   long frozen = thread.count;
   Sleep(50);
   EXPECT_EQ(thread.count, frozen);
   EXPECT_GT(frozen, 0);
-  thread.Resume();
+  EXPECT_TRUE(thread.Resume());
+  EXPECT_FALSE(thread.Resume());
   EXPECT_EQ(thread.GetStatus(), TThread::Status::Running);
   Sleep(50);
   EXPECT_GT(thread.count, frozen);
-  thread.Suspend();  // it never ends by itself; leave it parked
+  // A pause asked for right after a resume waits for a new safe point.
+  EXPECT_TRUE(thread.Suspend());
+  frozen = thread.count;
+  Sleep(50);
+  EXPECT_EQ(thread.count, frozen);  // it never ends by itself; left parked
 }
 
 class Chain : public TApplication {
