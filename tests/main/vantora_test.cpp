@@ -80,13 +80,14 @@ class Program {
   PROCESS_INFORMATION pi_{};
 };
 
-// A visible top-level window of the process with this title.
-HWND WaitForWindow(DWORD pid, const char* title, DWORD timeoutMs) {
+// A visible top-level window of the process whose title (byClass: whose class) is `name`.
+HWND WaitForTopLevel(DWORD pid, const char* name, bool byClass, DWORD timeoutMs) {
   struct Search {
     DWORD pid;
-    const char* title;
+    const char* name;
+    bool byClass;
     HWND found;
-  } search{pid, title, nullptr};
+  } search{pid, name, byClass, nullptr};
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
     EnumWindows(
@@ -94,10 +95,11 @@ HWND WaitForWindow(DWORD pid, const char* title, DWORD timeoutMs) {
           auto* s = reinterpret_cast<Search*>(param);
           DWORD owner = 0;
           GetWindowThreadProcessId(hwnd, &owner);
-          char text[64] = {};
           if (owner != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-          GetWindowTextA(hwnd, text, sizeof text);
-          if (strcmp(text, s->title) != 0) return TRUE;
+          char text[64] = {};
+          if (s->byClass) GetClassNameA(hwnd, text, sizeof text);
+          else GetWindowTextA(hwnd, text, sizeof text);
+          if (strcmp(text, s->name) != 0) return TRUE;
           s->found = hwnd;
           return FALSE;
         },
@@ -108,31 +110,10 @@ HWND WaitForWindow(DWORD pid, const char* title, DWORD timeoutMs) {
   return nullptr;
 }
 
-// A visible top-level window of the process with this class (the popup menu's is "#32768").
+HWND WaitForWindow(DWORD pid, const char* title, DWORD timeoutMs) { return WaitForTopLevel(pid, title, false, timeoutMs); }
+// The popup menu's class is "#32768".
 HWND WaitForClass(DWORD pid, const char* className, DWORD timeoutMs) {
-  struct Search {
-    DWORD pid;
-    const char* className;
-    HWND found;
-  } search{pid, className, nullptr};
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(hwnd, &owner);
-          char name[64] = {};
-          GetClassNameA(hwnd, name, sizeof name);
-          if (owner != s->pid || !IsWindowVisible(hwnd) || strcmp(name, s->className) != 0) return TRUE;
-          s->found = hwnd;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    Sleep(50);
-  }
-  return nullptr;
+  return WaitForTopLevel(pid, className, true, timeoutMs);
 }
 
 // Whether the notification area holds the icon of this window: changing nothing
