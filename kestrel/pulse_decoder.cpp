@@ -7,8 +7,11 @@ namespace {
 // The first byte is the leader's and is skipped; 31 bytes cover the longest frame.
 constexpr std::size_t kFirst = 10;
 constexpr std::size_t kLast = 319;
-// Light over more than seven characters of a byte (about 730 us at 9600) is a long mark.
-constexpr int kLongMark = 7;
+// A mark is long when it is still lit at the sample 8.5 bit times into its byte
+// (885 us at 9600): the sample nearest the midpoint between a Sony "0" (600 us)
+// and "1" (1200 us), so marks held up to 285 us longer or shorter than nominal,
+// as real remotes give them, still read right.
+constexpr int kLongMark = 8;
 
 }  // namespace
 

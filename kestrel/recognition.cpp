@@ -227,7 +227,12 @@ CaptureOutcome Recogniser::Ne() {
     }
   }
 
-  bool sony = raw_.r0 == 0x00 && R1In({0x1C, 0xE0});
+  // After the leader's 0x00, the second byte at 4800 baud is where the first
+  // data marks fall. Nominal frames give 0x1C or 0xE0; real remotes hold their
+  // marks 100 us shorter to 200 us longer than nominal, and the capture meets the
+  // frame at any moment, which gives the other six (every value the synthesizer's
+  // Sony 12- and 15-bit presses give over that range).
+  bool sony = raw_.r0 == 0x00 && R1In({0x18, 0x1C, 0x1E, 0x9C, 0x9E, 0xC0, 0xE0, 0xF0});
   for (int i = 0; sony && i <= 10; ++i) sony = b(i) != '1';
   if (sony) {
     ResetBoth();

@@ -131,8 +131,9 @@ TEST(PatternDecoderM2, ByteEndAfterLightHidesTwoBitsInTheFirstByte) {
 
 TEST(PulseDecoder, FirstByteIsNeverLookedAt) {
   std::string bits;
-  kestrel::PulseDecode(Picture({0x00, 0x00, 0xF0}), bits);
-  EXPECT_EQ(bits, "10");  // nine light characters: long; five: short
+  kestrel::PulseDecode(Picture({0x00, 0x00, 0xF0, 0x80}), bits);
+  // Nine light characters: long; five: short; eight (a "0" held 200 us long): short.
+  EXPECT_EQ(bits, "100");
   bits.clear();
   kestrel::PulseDecode(Picture({0xF0}), bits);
   EXPECT_EQ(bits, "");

@@ -2,10 +2,14 @@
 // string, over random devices and functions, at nominal timing and with timing
 // jitter. Prints a Markdown table for docs/benchmarks.md.
 //
-//   kestrel_accuracy_bench [--buttons N] [--seed S] [--stretch US] [--sweep]
+//   kestrel_accuracy_bench [--buttons N] [--seed S] [--offset US] [--dither] [--sweep] [--running] [--sony-bytes]
 //
-// --sweep adds a table at nominal timing for transceivers that hold each mark
-// longer than the light lasts (0 to 200 us).
+// --sweep adds a table at nominal timing by mark offset (-100 to +200 us: real
+// remotes and transceivers hold marks longer than nominal). --dither puts each
+// edge up to a tick of the UART's clock late in the learning tables too. --running measures presses caught
+// the way the watcher catches them, in the program's format code, at random poll
+// phases with each edge up to a tick of the UART clock late, by mark offset. --sony-bytes
+// lists the second bytes Sony presses give the first, 4800-baud capture.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,7 +36,9 @@ std::string Percent(int part, int whole) {
   return text;
 }
 
-Tally Learn(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std::uint32_t stretch) {
+bool g_dither = false;
+
+Tally Learn(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std::int32_t offset) {
   std::mt19937 random(seed);  // the same buttons in every column
   Tally tally;
   for (int b = 0; b < buttons; ++b) {
@@ -42,7 +48,8 @@ Tally Learn(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std
     setup.jitter = jitter;
     setup.seed = random();
     setup.pollPhaseUs = random() % 50000;
-    setup.markStretchUs = stretch;
+    setup.markOffsetUs = offset;
+    setup.dither = g_dither;
     kestrel_test::Learned learned = LearnButton(p, device, function, setup);
     std::optional<std::string> expected = kestrel_test::ExpectedCode(p, device, function);
     switch (learned.ending) {
@@ -55,28 +62,110 @@ Tally Learn(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std
   return tally;
 }
 
+struct Running {
+  int right = 0, wrong = 0, nothing = 0;
+  int Total() const { return right + wrong + nothing; }
+};
+
+// The format the program runs in once a button of this protocol was learned.
+const char* RunningFormat(sir::Protocol p) {
+  return p == sir::Protocol::Sony12 || p == sir::Protocol::Sony15 || p == sir::Protocol::Sony20 ? "SO" : "NE";
+}
+
+Running Catch(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std::int32_t offset) {
+  std::mt19937 random(seed);
+  Running tally;
+  for (int b = 0; b < buttons; ++b) {
+    std::uint32_t device = random() & 0xFFFF;
+    std::uint32_t function = random() & 0xFF;
+    LearnSetup setup;
+    setup.jitter = jitter;
+    setup.seed = random();
+    setup.pollPhaseUs = random() % 50000;
+    setup.markOffsetUs = offset;
+    setup.dither = true;
+    kestrel_test::Caught caught = kestrel_test::CatchPress(p, device, function, RunningFormat(p), setup);
+    std::optional<std::string> expected = kestrel_test::ExpectedCode(p, device, function);
+    if (!caught.got) tally.nothing++;
+    else (expected && caught.code == *expected ? tally.right : tally.wrong)++;
+  }
+  return tally;
+}
+
+void PrintRunning(int buttons, std::uint32_t seed, const sir::Protocol* protocols, std::size_t count) {
+  const std::int32_t offsets[] = {-100, -50, 0, 50, 100, 150, 200};
+  std::printf("\nPresses caught in the program's format (\"SO\" for Sony, \"NE\" otherwise), random poll phase,\n"
+              "each edge up to a UART clock tick late: right %% (wrong %%) by mark offset, and at 10 %% jitter;\n"
+              "the last column counts wrong codes over the whole row.\n\n| protocol |");
+  for (std::int32_t us : offsets) std::printf(" %+d us |", us);
+  std::printf(" 10 %% jitter | wrong codes |\n|---|");
+  for (std::size_t i = 0; i <= std::size(offsets); ++i) std::printf("---|");
+  std::printf("---|\n");
+  for (std::size_t i = 0; i < count; ++i) {
+    sir::Protocol p = protocols[i];
+    std::printf("| %s |", kestrel_test::ProtocolName(p));
+    int wrong = 0;
+    auto cell = [&](Running r) {
+      wrong += r.wrong;
+      std::printf(" %s (%s) |", Percent(r.right, r.Total()).c_str(), Percent(r.wrong, r.Total()).c_str());
+    };
+    for (std::int32_t us : offsets) cell(Catch(p, buttons, seed, 0.0, us));
+    cell(Catch(p, buttons, seed, 0.10, 0));
+    std::printf(" %d |\n", wrong);
+  }
+}
+
+// The second byte of every first capture (at 4800 baud) of Sony presses whose
+// first byte is the leader's 0x00, over devices, functions, poll phases and mark
+// offsets from -100 to +200 us, with edges dithered.
+void PrintSonySecondBytes(int buttons, std::uint32_t seed) {
+  std::map<int, int> seen;
+  std::mt19937 random(seed);
+  for (sir::Protocol p : {sir::Protocol::Sony12, sir::Protocol::Sony15}) {
+    for (std::int32_t offset = -100; offset <= 200; offset += 10) {
+      for (int b = 0; b < buttons; ++b) {
+        LearnSetup setup;
+        setup.seed = random();
+        setup.pollPhaseUs = random() % 50000;
+        setup.markOffsetUs = offset;
+        setup.dither = true;
+        std::vector<std::uint8_t> bytes = kestrel_test::FirstCapture(p, random() & 0xFFFF, random() & 0xFF, setup);
+        if (bytes.size() >= 2 && bytes[0] == 0x00) seen[bytes[1]]++;
+      }
+    }
+  }
+  std::printf("\nSecond bytes of Sony's first capture after a leader byte 0x00 (count):");
+  for (auto [value, n] : seen) std::printf(" 0x%02X (%d)", value, n);
+  std::printf("\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int buttons = 200;
   std::uint32_t seed = 2026;
-  std::uint32_t stretch = 0;
-  bool sweep = false;
+  std::int32_t offset = 0;
+  bool sweep = false, running = false, sonyBytes = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--sweep") == 0) {
-      sweep = true;
+    bool* flag = std::strcmp(argv[i], "--sweep") == 0        ? &sweep
+                 : std::strcmp(argv[i], "--running") == 0    ? &running
+                 : std::strcmp(argv[i], "--sony-bytes") == 0 ? &sonyBytes
+                 : std::strcmp(argv[i], "--dither") == 0     ? &g_dither
+                                                             : nullptr;
+    if (flag) {
+      *flag = true;
       continue;
     }
     if (i + 1 >= argc) {
-      std::fprintf(stderr, "usage: %s [--buttons N] [--seed S] [--stretch US] [--sweep]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--buttons N] [--seed S] [--offset US] [--dither] [--sweep] [--running] [--sony-bytes]\n", argv[0]);
       return 2;
     }
     ++i;
     if (std::strcmp(argv[i - 1], "--buttons") == 0) buttons = std::atoi(argv[i]);
     else if (std::strcmp(argv[i - 1], "--seed") == 0) seed = static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10));
-    else if (std::strcmp(argv[i - 1], "--stretch") == 0) stretch = static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10));
+    else if (std::strcmp(argv[i - 1], "--offset") == 0) offset = static_cast<std::int32_t>(std::strtol(argv[i], nullptr, 10));
     else {
-      std::fprintf(stderr, "usage: %s [--buttons N] [--seed S] [--stretch US] [--sweep]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--buttons N] [--seed S] [--offset US] [--dither] [--sweep] [--running] [--sony-bytes]\n", argv[0]);
       return 2;
     }
   }
@@ -88,7 +177,8 @@ int main(int argc, char** argv) {
                                      sir::Protocol::Pioneer};
   const double jitters[] = {0.0, 0.05, 0.10};
 
-  std::printf("%d buttons per protocol, seed %u, mark stretch %u us\n\n", buttons, seed, stretch);
+  std::printf("%d buttons per protocol, seed %u, mark offset %+d us%s\n\n", buttons, seed, offset,
+              g_dither ? ", edges up to a UART clock tick late" : "");
   std::printf("| protocol | right at nominal timing | right at 5 %% jitter | right at 10 %% jitter | "
               "at 10 %%: wrong code / abandoned / unchanged / still AGAIN |\n");
   std::printf("|---|---|---|---|---|\n");
@@ -96,27 +186,30 @@ int main(int argc, char** argv) {
     std::string cells[3];
     Tally last;
     for (int j = 0; j < 3; ++j) {
-      last = Learn(p, buttons, seed, jitters[j], stretch);
+      last = Learn(p, buttons, seed, jitters[j], offset);
       cells[j] = Percent(last.right, last.Total());
     }
     std::printf("| %s | %s | %s | %s | %d / %d / %d / %d |\n", kestrel_test::ProtocolName(p), cells[0].c_str(),
                 cells[1].c_str(), cells[2].c_str(), last.wrong, last.abandoned, last.unchanged, last.endless);
   }
   if (sweep) {
-    const std::uint32_t stretches[] = {0, 50, 100, 150, 200};
-    std::printf("\nRight at nominal timing, by how much longer the transceiver holds each mark:\n\n| protocol |");
-    for (std::uint32_t us : stretches) std::printf(" +%u us |", us);
+    const std::int32_t offsets[] = {-100, -50, 0, 50, 100, 150, 200};
+    std::printf("\nLearned right (wrong code) at nominal timing, by how much longer (shorter) than nominal the marks "
+                "are:\n\n| protocol |");
+    for (std::int32_t us : offsets) std::printf(" %+d us |", us);
     std::printf("\n|---|");
-    for (std::size_t i = 0; i < std::size(stretches); ++i) std::printf("---|");
+    for (std::size_t i = 0; i < std::size(offsets); ++i) std::printf("---|");
     std::printf("\n");
     for (sir::Protocol p : protocols) {
       std::printf("| %s |", kestrel_test::ProtocolName(p));
-      for (std::uint32_t us : stretches) {
+      for (std::int32_t us : offsets) {
         Tally t = Learn(p, buttons, seed, 0.0, us);
-        std::printf(" %s |", Percent(t.right, t.Total()).c_str());
+        std::printf(" %s (%s) |", Percent(t.right, t.Total()).c_str(), Percent(t.wrong, t.Total()).c_str());
       }
       std::printf("\n");
     }
   }
+  if (running) PrintRunning(buttons, seed, protocols, std::size(protocols));
+  if (sonyBytes) PrintSonySecondBytes(buttons, seed);
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <random>
 
 #include "kestrel/decode.h"
 #include "kestrel/format_code.h"
@@ -24,7 +25,45 @@ bool PioneerAddress(std::uint32_t device) {
   return false;
 }
 
+// The bytes one capture at `baud` keeps of one press.
+std::vector<std::uint8_t> CaptureOf(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
+                                    unsigned baud, const LearnSetup& setup, std::uint32_t seed) {
+  sir::PressOptions press;
+  press.frames = setup.frames;
+  press.holdUs = setup.holdUs;
+  press.jitter = setup.jitter;
+  press.seed = seed;
+  std::vector<std::uint32_t> light = sir::RenderPress(protocol, device, function, press);
+  if (setup.markOffsetUs != 0) light = sir::OffsetMarks(light, setup.markOffsetUs);
+  // A UART finds a falling edge on its 16-times clock: each edge counts as up to
+  // one tick late.
+  if (setup.dither) light = sir::DitherEdges(light, 1e6 / baud / 16, seed);
+  return sir::CapturedBytes(sir::UartBytes(light, baud), setup.pollPhaseUs);
+}
+
 }  // namespace
+
+std::vector<std::uint8_t> FirstCapture(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
+                                       const LearnSetup& setup) {
+  kestrel::RecognitionState state = kestrel::FreshState();
+  return CaptureOf(protocol, device, function, kestrel::CaptureBaud(state.CodePrefix, kestrel::kIdleBaud), setup,
+                   setup.seed);
+}
+
+Caught CatchPress(sir::Protocol protocol, std::uint32_t device, std::uint32_t function, const char* formatCode,
+                  const LearnSetup& setup) {
+  kestrel::RecognitionState state = kestrel::FreshState();
+  std::memset(state.CodePrefix, 0, sizeof state.CodePrefix);
+  std::snprintf(state.CodePrefix, sizeof state.CodePrefix, "%s", formatCode);
+  unsigned baud = kestrel::CaptureBaud(state.CodePrefix, kestrel::kIdleBaud);
+  std::vector<std::uint8_t> bytes = CaptureOf(protocol, device, function, baud, setup, setup.seed);
+  Caught caught;
+  if (bytes.empty()) return caught;
+  kestrel::CaptureOutcome outcome = kestrel::DecodeCapture(bytes.data(), bytes.size(), state);
+  caught.got = outcome.result == 1;
+  if (caught.got) caught.code = outcome.code;
+  return caught;
+}
 
 Learned LearnButton(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
                     const LearnSetup& setup) {
@@ -35,15 +74,11 @@ Learned LearnButton(sir::Protocol protocol, std::uint32_t device, std::uint32_t 
     record.prefix.assign(state.CodePrefix, strnlen(state.CodePrefix, 2));
     record.baud = kestrel::CaptureBaud(state.CodePrefix, kestrel::kIdleBaud);
 
-    sir::PressOptions press;
-    press.frames = setup.frames;
-    press.holdUs = setup.holdUs;
-    press.jitter = setup.jitter;
-    press.seed = setup.seed + static_cast<std::uint32_t>(pass);
-    std::vector<std::uint32_t> light = sir::RenderPress(protocol, device, function, press);
-    if (setup.markStretchUs > 0) light = sir::StretchMarks(light, setup.markStretchUs);
-    std::vector<std::uint8_t> bytes =
-        sir::CapturedBytes(sir::UartBytes(light, record.baud), setup.pollPhaseUs);
+    // A press again is a new press: it meets the port's polls at another moment.
+    LearnSetup thisPress = setup;
+    if (pass > 0) thisPress.pollPhaseUs = std::mt19937(setup.seed + static_cast<std::uint32_t>(pass))() % 50000;
+    std::vector<std::uint8_t> bytes = CaptureOf(protocol, device, function, record.baud, thisPress,
+                                                setup.seed + static_cast<std::uint32_t>(pass));
     record.bytes = bytes.size();
     if (bytes.empty()) {
       record.result = "-";

@@ -41,7 +41,8 @@ struct LearnSetup {
   std::uint32_t pollPhaseUs = 20000;  // first poll of each capture after the press begins
   int frames = 3;                  // at least this many frames per press
   std::uint32_t holdUs = 250000;   // and as many more as a quarter-second press sends
-  std::uint32_t markStretchUs = 0;  // a transceiver that holds each mark this much longer
+  std::int32_t markOffsetUs = 0;   // marks this much longer (shorter, when negative) than nominal
+  bool dither = false;             // each edge up to one tick of the UART's 16-times clock late
   int maxPasses = 8;
 };
 
@@ -54,6 +55,19 @@ Learned LearnButton(sir::Protocol protocol, std::uint32_t device, std::uint32_t 
 // Sony 12 and 15 bit as "SO" (device, command), Sharp as "SH" with the expansion
 // and check bits above the command. None for the others.
 std::optional<std::string> ExpectedCode(sir::Protocol protocol, std::uint32_t device, std::uint32_t function);
+
+// One press caught the way the watcher catches it: a single capture in the
+// program's format code, decoded and recognised from a fresh state.
+struct Caught {
+  bool got = false;  // the library reported a code
+  std::string code;
+};
+Caught CatchPress(sir::Protocol protocol, std::uint32_t device, std::uint32_t function, const char* formatCode,
+                  const LearnSetup& setup = {});
+
+// The bytes the first capture of learning (in "NE", at 4800 baud) keeps of one press.
+std::vector<std::uint8_t> FirstCapture(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
+                                       const LearnSetup& setup = {});
 
 const char* ProtocolName(sir::Protocol protocol);
 

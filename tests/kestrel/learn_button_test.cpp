@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tools/sir/protocols.h"
@@ -59,6 +60,27 @@ TEST(LearnButton, SonyTwelveBitTakesASecondPressAt9600) {
   ExpectLearned(Protocol::Sony12, 0x01, 0x01, "SO 01 01", {"NE@4800", "SO@9600"});
   ExpectLearned(Protocol::Sony12, 0x12, 0x34, "SO 12 34", {"NE@4800", "SO@9600"});
   ExpectLearned(Protocol::Sony12, 0x1F, 0x7F, "SO 1f 7f", {"NE@4800", "SO@9600"});
+}
+
+TEST(LearnButton, SonyPressesReadRightWithMarksHeldShorterOrLonger) {
+  // Real remotes and receivers hold marks longer (or shorter) than nominal; the
+  // watcher, running in "SO", must still read every press, and learning must
+  // still see a Sony frame in its first capture when marks are longer.
+  for (int offset = -100; offset <= 200; offset += 50) {
+    for (auto [p, device, function, code] : {std::tuple{Protocol::Sony12, 0x01u, 0x01u, "SO 01 01"},
+                                             std::tuple{Protocol::Sony12, 0x12u, 0x34u, "SO 12 34"},
+                                             std::tuple{Protocol::Sony15, 0x9Au, 0x7Fu, "SO 9a 7f"}}) {
+      for (std::uint32_t phase : {0u, 17000u, 41000u}) {
+        kestrel_test::LearnSetup setup{.pollPhaseUs = phase, .markOffsetUs = offset, .dither = true};
+        kestrel_test::Caught caught = kestrel_test::CatchPress(p, device, function, "SO", setup);
+        EXPECT_TRUE(caught.got && caught.code == code) << code << " offset " << offset << " phase " << phase;
+        if (offset >= 0 && p == Protocol::Sony12) {
+          kestrel_test::Learned l = LearnButton(p, device, function, setup);
+          EXPECT_EQ(l.code, code) << "offset " << offset << ": " << Passes(l);
+        }
+      }
+    }
+  }
 }
 
 TEST(LearnButton, SonyFifteenBitCompletesAfterItsNotice) {

@@ -131,10 +131,12 @@ TEST(SirPress, AHeldButtonSendsFramesUntilItIsReleased) {
   EXPECT_EQ(Sum(sir::RenderPress(Protocol::Nec, 1, 1, {.frames = 4, .holdUs = 1000}), 0, 1000), 4 * 108000u);
 }
 
-TEST(SirPress, StretchedMarksTakeTheirTimeFromTheFollowingSpace) {
-  EXPECT_EQ(sir::StretchMarks(Durations{560, 560, 560, 1690}, 100), (Durations{660, 460, 660, 1590}));
-  EXPECT_EQ(sir::StretchMarks(Durations{560, 50, 560}, 100), (Durations{610, 0, 560}));
-  EXPECT_EQ(sir::StretchMarks(Durations{560}, 100), (Durations{560}));
+TEST(SirPress, OffsetMarksTradeTimeWithTheFollowingSpace) {
+  EXPECT_EQ(sir::OffsetMarks(Durations{560, 560, 560, 1690}, 100), (Durations{660, 460, 660, 1590}));
+  EXPECT_EQ(sir::OffsetMarks(Durations{560, 50, 560}, 100), (Durations{610, 0, 560}));
+  EXPECT_EQ(sir::OffsetMarks(Durations{560}, 100), (Durations{560}));
+  EXPECT_EQ(sir::OffsetMarks(Durations{600, 600, 1200, 600}, -100), (Durations{500, 700, 1100, 700}));
+  EXPECT_EQ(sir::OffsetMarks(Durations{50, 600, 600}, -100), (Durations{0, 650, 600}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "tools/sir/uart_bytes.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <random>
 
 namespace sir {
 namespace {
@@ -95,12 +97,34 @@ std::vector<UartByte> UartBytes(std::span<const std::uint32_t> markSpaceUs, std:
   return out;
 }
 
-std::vector<std::uint32_t> StretchMarks(std::span<const std::uint32_t> markSpaceUs, std::uint32_t us) {
+std::vector<std::uint32_t> OffsetMarks(std::span<const std::uint32_t> markSpaceUs, std::int32_t us) {
   std::vector<std::uint32_t> out(markSpaceUs.begin(), markSpaceUs.end());
   for (std::size_t i = 0; i + 1 < out.size(); i += 2) {
-    std::uint32_t taken = out[i + 1] < us ? out[i + 1] : us;
-    out[i] += taken;
-    out[i + 1] -= taken;
+    if (us >= 0) {
+      std::uint32_t taken = std::min<std::uint32_t>(out[i + 1], static_cast<std::uint32_t>(us));
+      out[i] += taken;
+      out[i + 1] -= taken;
+    } else {
+      std::uint32_t given = std::min<std::uint32_t>(out[i], static_cast<std::uint32_t>(-static_cast<std::int64_t>(us)));
+      out[i] -= given;
+      out[i + 1] += given;
+    }
+  }
+  return out;
+}
+
+std::vector<std::uint32_t> DitherEdges(std::span<const std::uint32_t> markSpaceUs, double us, std::uint32_t seed) {
+  std::vector<std::uint32_t> out(markSpaceUs.begin(), markSpaceUs.end());
+  if (out.empty() || us <= 0) return out;
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> within(0.0, us);
+  // Edge k ends duration k; the first mark's start stays at time 0.
+  double movedBefore = 0;
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    double moved = k + 1 < out.size() ? within(random) : 0.0;
+    double length = static_cast<double>(out[k]) + moved - movedBefore;
+    out[k] = length > 0 ? static_cast<std::uint32_t>(length + 0.5) : 0;
+    movedBefore = moved;
   }
   return out;
 }

@@ -33,10 +33,17 @@ struct UartByte {
 // durations adding up to more than an hour, receive nothing.
 std::vector<UartByte> UartBytes(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud);
 
-// The same light as a transceiver that keeps its output low `us` longer after each
-// mark sees it: every mark grows by `us`, taken from the space after it (never
-// below zero). A press ends with its last space, so its length stays the same.
-std::vector<std::uint32_t> StretchMarks(std::span<const std::uint32_t> markSpaceUs, std::uint32_t us);
+// The same light from a remote and receiver whose marks are `us` longer (or, when
+// negative, shorter) than nominal, as real ones are: every mark changes by `us`,
+// the space after it by the opposite amount, neither below zero. A mark that
+// starts keeps its place, so the frame's timing stays the same; the last mark of
+// a press has no space after it and stays as it is.
+std::vector<std::uint32_t> OffsetMarks(std::span<const std::uint32_t> markSpaceUs, std::int32_t us);
+
+// Each edge after the first moved later by a random amount below `us` (each the
+// same random stream for the same seed), as a receiver sampling the line every
+// `us` places it: a duration gains what its end moved and loses what its start did.
+std::vector<std::uint32_t> DitherEdges(std::span<const std::uint32_t> markSpaceUs, double us, std::uint32_t seed);
 
 // Only the values, in arrival order.
 std::vector<std::uint8_t> UartValues(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud);
