@@ -82,7 +82,7 @@ struct Port {
   }
 };
 
-// Steps 6 on: decode the held frame against the object's recognition state, show
+// After the capture: decode the held frame against the object's recognition state, show
 // the notice or candidate message if there is one, and hand back the result.
 int DecodeAndTell(TKestrel& k, char* code) {
   kestrel::RecognitionState state;

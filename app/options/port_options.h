@@ -36,7 +36,7 @@ class TPortOptionsOwner {
   TOption Option;
 
  private:
-  // Steps 2 to 7 of the check on the open CheckHandle: the failure's text, or null.
+  // The check's settings on the open CheckHandle, in order: the failure's text, or null.
   const char* ConfigureCheckedPort(UINT* style);
 
   TPortSettings& Port;

@@ -59,7 +59,7 @@ struct AppletTexts {
   const char* pathNotFound;
 };
 
-// The texts of switching on once "IrEnabled" is to be written (cases 4 and 5).
+// The texts of switching the driver on, once "IrEnabled" is to be written.
 struct EnableTexts {
   const char* keyNotOpened;
   const char* writeFailed;
