@@ -273,7 +273,9 @@ int main(int argc, char** argv) {
   // (2) Hang-up and return.
   int returned = 0, playedAfter = 0, noOption = 0, optionStuck = 0;
   t0 = GetTickCount();
+  Usage afterHalfCycles;
   for (int c = 0; c < cycles; ++c) {
+    if (c == cycles / 2) afterHalfCycles = Measure(pi.hProcess);
     com1->Hangup();
     HWND option = soak.WaitForOption(5000);
     if (!option) {
@@ -324,6 +326,7 @@ int main(int argc, char** argv) {
   Print("after Start", atStart);
   Print("after half the presses", afterHalf);
   Print("after the presses", afterPresses);
+  Print("after half the hang-ups", afterHalfCycles);
   Print("after the hang-ups", atEnd);
 
   PostMessageA(dialog, WM_COMMAND, 19589, 0);  // the tray's exit
