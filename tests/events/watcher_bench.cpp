@@ -1,5 +1,5 @@
 // Not a test: measures, on one bench in one run, the watcher with the IR55
-// receiver against the literal loop (a thread calling the non-waiting stream step
+// receiver against the busy loop (a thread calling the non-waiting stream step
 // without pause, matching and playing as the watcher does).
 //   idle cost: CPU of the whole process and of the reading thread while nothing
 //   is pressed, and of the wineserver (shared by the prefix);
@@ -60,11 +60,11 @@ bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
 }
 
 // The baseline: the stream step in a loop, nothing between two calls.
-class LiteralLoop {
+class BusyLoop {
  public:
-  explicit LiteralLoop(Host& host) : host_(host) {
+  explicit BusyLoop(Host& host) : host_(host) {
     go_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &LiteralLoop::Entry, this, 0, nullptr);
+    thread_ = CreateThread(nullptr, 0, &BusyLoop::Entry, this, 0, nullptr);
   }
   HANDLE Handle() const { return thread_; }
   // Waits, pumping (the step's list search runs on this thread), until the loop parks.
@@ -80,7 +80,7 @@ class LiteralLoop {
 
  private:
   static DWORD WINAPI Entry(void* self) {
-    static_cast<LiteralLoop*>(self)->Run();
+    static_cast<BusyLoop*>(self)->Run();
     return 0;
   }
   void Run() {
@@ -277,7 +277,7 @@ int main(int argc, char** argv) {
   }
   vantor::TSigCatch watcher(&host);
   watcher.SetByteWaitMs(waitMs);
-  LiteralLoop loop(host);
+  BusyLoop loop(host);
   watcher.Start();
   watcher.Suspend();
   bench::SetCursorTo(200, 300);
@@ -319,7 +319,7 @@ int main(int argc, char** argv) {
   std::printf("| reader | presses | lost | median | 99th percentile | max | idle: process | idle: reading thread | idle: wineserver |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|\n");
   PrintRow("watcher (TSigCatch)", figures[0]);
-  PrintRow("literal loop", figures[1]);
+  PrintRow("busy loop", figures[1]);
   use(-1);
   TerminateThread(watcher.GetHandle(), 0);
   TerminateThread(loop.Handle(), 0);
