@@ -1,6 +1,7 @@
 // Not a test: measures, on one bench in one run, the watcher with the IR55
 // receiver against the busy loop (a thread calling the non-waiting stream step
-// without pause, matching and playing as the watcher does).
+// without pause, matching and playing as the watcher does), and that loop over
+// the waiting step, which tells the driver's wait apart from the watcher's own cost.
 //   idle cost: CPU of the whole process and of the reading thread while nothing
 //   is pressed, and of the wineserver (shared by the prefix);
 //   latency: from the key's last byte written to the terminal until the pointer
@@ -59,10 +60,11 @@ bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
   return true;
 }
 
-// The baseline: the stream step in a loop, nothing between two calls.
+// The baseline: the stream step in a loop, nothing between two calls. With a
+// wait, the same loop over the waiting step: the watcher without its pause checks.
 class BusyLoop {
  public:
-  explicit BusyLoop(Host& host) : host_(host) {
+  BusyLoop(Host& host, DWORD waitMs) : host_(host), waitMs_(waitMs) {
     go_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, &BusyLoop::Entry, this, 0, nullptr);
   }
@@ -95,7 +97,9 @@ class BusyLoop {
       }
       char* text = host_.text;
       std::memset(text, 0, vantor::kReceiveTextSize);
-      if (!host_.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text)) continue;
+      BOOL got = waitMs_ ? host_.pellow.PellowWaitRemoconSignal2(vantor::kReceiveTextSize, text, waitMs_)
+                         : host_.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text);
+      if (!got) continue;
       text[vantor::kReceiveTextSize - 1] = '\0';
       vantor::TMatchResult match = vantor::MatchCode(state, text, list);
       if (match.action != vantor::TMatchAction::Play) continue;
@@ -105,6 +109,7 @@ class BusyLoop {
   }
 
   Host& host_;
+  DWORD waitMs_;
   HANDLE go_ = nullptr;
   HANDLE thread_ = nullptr;
   std::atomic<bool> pauseWanted_{true};
@@ -277,7 +282,7 @@ int main(int argc, char** argv) {
   }
   vantor::TSigCatch watcher(&host);
   watcher.SetByteWaitMs(waitMs);
-  BusyLoop loop(host);
+  BusyLoop loop(host, 0), waitLoop(host, waitMs);
   watcher.Start();
   watcher.Suspend();
   bench::SetCursorTo(200, 300);
@@ -288,20 +293,22 @@ int main(int argc, char** argv) {
     if (reader == current) return;
     if (current == 0) watcher.Suspend();
     if (current == 1) loop.Pause(probe);
+    if (current == 2) waitLoop.Pause(probe);
     PurgeComm(host.pellow.PortHandle, PURGE_RXCLEAR);
     if (reader == 0) watcher.Resume();
     if (reader == 1) loop.Resume();
+    if (reader == 2) waitLoop.Resume();
     current = reader;
   };
-  HANDLE readers[2] = {watcher.GetHandle(), loop.Handle()};
-  Figures figures[2];
-  for (int r = 0; r < 2; ++r) {
+  HANDLE readers[3] = {watcher.GetHandle(), loop.Handle(), waitLoop.Handle()};
+  Figures figures[3];
+  for (int r = 0; r < 3; ++r) {
     use(r);
     figures[r].idle = MeasureIdle(probe, readers[r], idleSeconds);
   }
   const int block = 10;
   for (int done = 0; done < presses; done += block) {
-    for (int r = 0; r < 2; ++r) {
+    for (int r = 0; r < 3; ++r) {
       use(r);
       probe.Pump(100);
       for (int i = 0; i < block && done + i < presses; ++i) {
@@ -314,15 +321,17 @@ int main(int argc, char** argv) {
       }
     }
   }
-  std::printf("IR55 byte wait of the watcher: %lu ms; %d presses each, in turns of %d; idle over %.0f s\n", waitMs,
+  std::printf("IR55 byte wait of the watcher and the waiting loop: %lu ms; %d presses each, in turns of %d; idle over %.0f s\n", waitMs,
               presses, block, idleSeconds);
   std::printf("| reader | presses | lost | median | 99th percentile | max | idle: process | idle: reading thread | idle: wineserver |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|\n");
   PrintRow("watcher (TSigCatch)", figures[0]);
   PrintRow("busy loop", figures[1]);
+  PrintRow("loop over the waiting step", figures[2]);
   use(-1);
   TerminateThread(watcher.GetHandle(), 0);
   TerminateThread(loop.Handle(), 0);
+  TerminateThread(waitLoop.Handle(), 0);
   host.pellow.Close();
   return 0;
 }
