@@ -13,10 +13,6 @@ constexpr UINT kRunPortOptions = WM_APP + 1;
 constexpr char kGuiClass[] = "VantorWatcherGui";
 // With neither receiver chosen there is nothing to read; look at the flags now and then.
 constexpr DWORD kNoReceiverWaitMs = 100;
-// The IR55 step sleeps in the driver until a byte comes, for at most this
-// long: a pause asked for meanwhile is taken when the step returns, well within
-// the time Suspend waits for it.
-constexpr DWORD kByteWaitMs = 50;
 
 class ComboView final : public TEventListView {
  public:
@@ -75,7 +71,7 @@ bool TSigCatch::Start() {
 }
 
 void TSigCatch::Interrupt() {
-  // Only a capture waits long; the IR55 step is back within kByteWaitMs.
+  // Only a capture waits long; the IR55 step is back within ByteWaitMs.
   if (Host->PortOptions().UseKestrel) std::atomic_ref<BYTE>(Host->Kestrel().BreakRequested).store(1);
 }
 
@@ -90,7 +86,7 @@ bool TSigCatch::Receive(BOOL* got) {
     return true;
   }
   if (ports.UsePellow) {
-    *got = Host->Pellow().PellowWaitRemoconSignal2(kReceiveTextSize, text, kByteWaitMs);
+    *got = Host->Pellow().PellowWaitRemoconSignal2(kReceiveTextSize, text, ByteWaitMs);
     return true;
   }
   return false;

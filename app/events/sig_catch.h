@@ -48,6 +48,12 @@ class TSigCatch : public TThread {
   // for the watcher.
   bool Start();
 
+  // How long the IR55 step sleeps in the driver waiting for a byte: a pause
+  // asked for meanwhile is taken when the step returns, so keep it below
+  // kPauseWaitMs. Set before Start (the benchmark compares values).
+  static constexpr DWORD kDefaultByteWaitMs = 50;
+  void SetByteWaitMs(DWORD ms) { ByteWaitMs = ms; }
+
  protected:
   int Run() override;
   // Cuts a running IrDA-SIR capture short (it ends at its next poll, quietly).
@@ -64,6 +70,7 @@ class TSigCatch : public TThread {
   static LRESULT CALLBACK GuiProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   TWatcherHost* Host;
+  DWORD ByteWaitMs = kDefaultByteWaitMs;
   // A message-only window of the GUI thread, and the event set when the
   // procedure it ran for the watcher has ended.
   HWND GuiWindow = nullptr;

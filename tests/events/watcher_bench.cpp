@@ -1,15 +1,27 @@
-// Not a test: measures the watcher with the IR55 receiver under Wine.
-//   idle cost: CPU time of the watcher thread while nothing is pressed;
-//   latency: from the key's last byte written to the terminal until the
-//   pointer has moved (median and 99th percentile).
+// Not a test: measures, on one bench in one run, the watcher with the IR55
+// receiver against the busy loop (a thread calling the non-waiting stream step
+// without pause, matching and playing as the watcher does), and that loop over
+// the waiting step, which tells the driver's wait apart from the watcher's own cost.
+//   idle cost: CPU of the whole process and of the reading thread while nothing
+//   is pressed, and of the wineserver (shared by the prefix);
+//   latency: from the key's last byte written to the terminal until the pointer
+//   has moved. The two readers take turns in blocks of presses.
 // Run: tests/support/wine-bench.sh run build/windows build/windows/bin/watcher_bench.exe
+//        [--presses N] [--idle-s S] [--wait-ms MS]
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
+#include "app/events/action_player.h"
 #include "app/events/sig_catch.h"
+#include "app/events/signal_matcher.h"
 #include "support/bench/input_probe.h"
 #include "support/bench/pty_port.h"
 
@@ -23,14 +35,86 @@ class Host : public vantor::TWatcherHost {
   TKestrel& Kestrel() override { return kestrel; }
   TPellow& Pellow() override { return pellow; }
   const vantor::PortOptionsRecord& PortOptions() override { return ports; }
-  void PortOptionsProcedure() override { ++procedureRuns; }
+  void PortOptionsProcedure() override {}
 
   vantor::TComboBox list;
   char text[vantor::kReceiveTextSize] = {};
   TKestrel kestrel;
   TPellow pellow;
   vantor::PortOptionsRecord ports;
-  int procedureRuns = 0;
+};
+
+class ComboView final : public vantor::TEventListView {
+ public:
+  explicit ComboView(const vantor::TComboBox& list) : list_(list) {}
+  int FindPrefix(const char* prefix) const override { return list_.FindString(prefix); }
+
+ private:
+  const vantor::TComboBox& list_;
+};
+
+bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
+  for (; *prefix; ++text, ++prefix)
+    if (std::tolower(static_cast<unsigned char>(*text)) != std::tolower(static_cast<unsigned char>(*prefix)))
+      return false;
+  return true;
+}
+
+// The baseline: the stream step in a loop, nothing between two calls. With a
+// wait, the same loop over the waiting step: the watcher without its pause checks.
+class BusyLoop {
+ public:
+  BusyLoop(Host& host, DWORD waitMs) : host_(host), waitMs_(waitMs) {
+    go_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, &BusyLoop::Entry, this, 0, nullptr);
+  }
+  HANDLE Handle() const { return thread_; }
+  // Waits, pumping (the step's list search runs on this thread), until the loop parks.
+  void Pause(bench::InputProbe& probe) {
+    ResetEvent(go_);
+    pauseWanted_ = true;
+    while (!parked_) probe.Pump(1);
+  }
+  void Resume() {
+    pauseWanted_ = false;
+    SetEvent(go_);
+  }
+
+ private:
+  static DWORD WINAPI Entry(void* self) {
+    static_cast<BusyLoop*>(self)->Run();
+    return 0;
+  }
+  void Run() {
+    vantor::TMatchState state;
+    ComboView list(host_.list);
+    for (;;) {
+      if (pauseWanted_) {
+        parked_ = true;
+        WaitForSingleObject(go_, INFINITE);
+        parked_ = false;
+        continue;
+      }
+      char* text = host_.text;
+      std::memset(text, 0, vantor::kReceiveTextSize);
+      BOOL got = waitMs_ ? host_.pellow.PellowWaitRemoconSignal2(vantor::kReceiveTextSize, text, waitMs_)
+                         : host_.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text);
+      if (!got) continue;
+      text[vantor::kReceiveTextSize - 1] = '\0';
+      vantor::TMatchResult match = vantor::MatchCode(state, text, list);
+      if (match.action != vantor::TMatchAction::Play) continue;
+      if (host_.list.GetString(match.index, entry_, sizeof entry_) < 0) continue;
+      if (BeginsWithIgnoringCase(entry_, match.searched)) vantor::PlayAction(entry_);
+    }
+  }
+
+  Host& host_;
+  DWORD waitMs_;
+  HANDLE go_ = nullptr;
+  HANDLE thread_ = nullptr;
+  std::atomic<bool> pauseWanted_{true};
+  std::atomic<bool> parked_{false};
+  char entry_[vantor::kValueBufferSize] = {};
 };
 
 double Seconds(const FILETIME& t) {
@@ -40,10 +124,66 @@ double Seconds(const FILETIME& t) {
   return static_cast<double>(v.QuadPart) / 1e7;
 }
 
-double CpuSeconds(HANDLE thread) {
+double ThreadCpu(HANDLE thread) {
   FILETIME created, exited, kernel, user;
   GetThreadTimes(thread, &created, &exited, &kernel, &user);
   return Seconds(kernel) + Seconds(user);
+}
+
+double ProcessCpu() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  return Seconds(kernel) + Seconds(user);
+}
+
+// The /proc stat file of this prefix's wineserver (Wine shows / as Z:), found once.
+std::string WineserverStat() {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+  if (search == INVALID_HANDLE_VALUE) return "";
+  char prefix[MAX_PATH] = {};
+  GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  const std::string wanted = std::string("WINEPREFIX=") + prefix + '\0';
+  std::string stat;
+  do {
+    if (found.cFileName[0] < '1' || found.cFileName[0] > '9') continue;
+    std::string path = std::string("Z:\\proc\\") + found.cFileName + "\\comm";
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) continue;
+    char name[64] = {};
+    std::fread(name, 1, sizeof name - 1, f);
+    std::fclose(f);
+    if (std::strncmp(name, "wineserver", 10) != 0) continue;
+    // Other prefixes on the machine have their own server: take the one of ours.
+    std::string dir = std::string("Z:\\proc\\") + found.cFileName;
+    f = std::fopen((dir + "\\environ").c_str(), "rb");
+    if (!f) continue;
+    std::string env;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) env.append(chunk, n);
+    std::fclose(f);
+    if (env.find(wanted) != std::string::npos) stat = dir + "\\stat";
+  } while (stat.empty() && FindNextFileA(search, &found));
+  FindClose(search);
+  return stat;
+}
+
+// Its CPU seconds (user and system, fields 14 and 15, in 1/100 s), or -1.
+double WineserverCpu() {
+  static const std::string path = WineserverStat();
+  FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+  if (!f) return -1;
+  char line[1024] = {};
+  size_t n = std::fread(line, 1, sizeof line - 1, f);
+  std::fclose(f);
+  line[n] = '\0';
+  const char* p = std::strrchr(line, ')');
+  for (int field = 2; field < 14 && p; ++field) {
+    p = std::strchr(p + 1, ' ');
+  }
+  unsigned long long utime = 0, stime = 0;
+  if (!p || std::sscanf(p, " %llu %llu", &utime, &stime) != 2) return -1;
+  return static_cast<double>(utime + stime) / 100.0;
 }
 
 double NowMs() {
@@ -57,9 +197,76 @@ double NowMs() {
   return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
 }
 
+struct Idle {
+  double process = 0, thread = 0, server = 0;  // shares of one core, in %
+};
+
+Idle MeasureIdle(bench::InputProbe& probe, HANDLE reader, double seconds) {
+  probe.Pump(300);  // settle after the switch
+  // The wineserver is read outside the process's interval: reading it costs the process.
+  double s0 = WineserverCpu();
+  double p0 = ProcessCpu(), t0 = ThreadCpu(reader), w0 = NowMs();
+  probe.Pump(static_cast<unsigned>(seconds * 1000));
+  double p1 = ProcessCpu(), t1 = ThreadCpu(reader), w1 = NowMs();
+  double s1 = WineserverCpu();
+  double wall = (w1 - w0) / 1000.0;
+  Idle idle;
+  idle.process = 100.0 * (p1 - p0) / wall;
+  idle.thread = 100.0 * (t1 - t0) / wall;
+  idle.server = s0 < 0 || s1 < 0 ? -1 : 100.0 * (s1 - s0) / wall;
+  return idle;
+}
+
+// One press (code 0x41, then 0x55 a byte time later); ms from the last byte to the move, or -1.
+double Press(bench::InputProbe& probe, bench::PtyPort& receiver) {
+  long x = bench::CursorPos().x;
+  if (x > 700) {
+    bench::SetCursorTo(200, 300);
+    probe.Pump(20);
+    x = bench::CursorPos().x;
+  }
+  unsigned char code = 0x41, end = 0x55;
+  receiver.Write(&code, 1);
+  Sleep(9);  // one byte time at 1200 baud
+  receiver.Write(&end, 1);
+  double sent = NowMs();
+  // Sleeps until a message comes (the move's, or the reader's list search), so
+  // this thread takes no core from the reader it measures.
+  while (bench::CursorPos().x == x) {
+    if (NowMs() - sent > 1000) return -1;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (bench::CursorPos().x != x) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return NowMs() - sent;
+}
+
+struct Figures {
+  std::vector<double> ms;
+  int lost = 0;
+  Idle idle;
+};
+
+void PrintRow(const char* name, Figures& f) {
+  std::sort(f.ms.begin(), f.ms.end());
+  auto at = [&](size_t i) { return f.ms.empty() ? -1.0 : f.ms[std::min(i, f.ms.size() - 1)]; };
+  std::printf("| %s | %zu | %d | %.2f ms | %.2f ms | %.2f ms | %.2f %% | %.2f %% | %.2f %% |\n", name, f.ms.size(),
+              f.lost, at(f.ms.size() / 2), at(f.ms.size() * 99 / 100), at(f.ms.size() - 1), f.idle.process,
+              f.idle.thread, f.idle.server);
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  int presses = 400;
+  double idleSeconds = 10.0;
+  DWORD waitMs = vantor::TSigCatch::kDefaultByteWaitMs;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (!std::strcmp(argv[i], "--presses")) presses = std::atoi(argv[i + 1]);
+    if (!std::strcmp(argv[i], "--idle-s")) idleSeconds = std::atof(argv[i + 1]);
+    if (!std::strcmp(argv[i], "--wait-ms")) waitMs = static_cast<DWORD>(std::atoi(argv[i + 1]));
+  }
   bench::DisablePointerAcceleration();
   bench::InputProbe probe(100, 100, 600, 500);
   bench::PtyPort receiver(1);
@@ -74,46 +281,57 @@ int main() {
     return 1;
   }
   vantor::TSigCatch watcher(&host);
+  watcher.SetByteWaitMs(waitMs);
+  BusyLoop loop(host, 0), waitLoop(host, waitMs);
   watcher.Start();
-
-  // Idle cost.
-  const double idleSeconds = 10.0;
-  double cpu0 = CpuSeconds(watcher.GetHandle());
-  double t0 = NowMs();
-  probe.Pump(static_cast<unsigned>(idleSeconds * 1000));
-  double cpu = CpuSeconds(watcher.GetHandle()) - cpu0;
-  double wall = (NowMs() - t0) / 1000.0;
-  std::printf("idle: watcher thread used %.3f s of CPU in %.1f s: %.2f%% of one core\n", cpu, wall, 100.0 * cpu / wall);
-
-  // Latency: one press at a time, the pointer watched from this (GUI) thread.
-  const int presses = 300;
-  std::vector<double> ms;
-  bench::SetCursorTo(200, 300);
-  probe.Pump(50);
-  for (int i = 0; i < presses; ++i) {
-    long x = bench::CursorPos().x;
-    if (x > 700) {
-      bench::SetCursorTo(200, 300);
-      probe.Pump(20);
-      x = bench::CursorPos().x;
-    }
-    unsigned char code = 0x41, end = 0x55;
-    receiver.Write(&code, 1);
-    Sleep(9);  // one byte time at 1200 baud
-    receiver.Write(&end, 1);
-    double sent = NowMs();
-    while (bench::CursorPos().x == x && NowMs() - sent < 1000) {
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-    ms.push_back(NowMs() - sent);
-    probe.Pump(static_cast<unsigned>(5 + i % 7));  // presses at uneven moments
-  }
-  std::sort(ms.begin(), ms.end());
-  std::printf("latency over %d presses: median %.2f ms, 99th percentile %.2f ms, max %.2f ms\n", presses,
-              ms[ms.size() / 2], ms[ms.size() * 99 / 100], ms.back());
   watcher.Suspend();
+  bench::SetCursorTo(200, 300);
+
+  // Only one reader runs at a time; what queued meanwhile is thrown away.
+  int current = -1;
+  auto use = [&](int reader) {
+    if (reader == current) return;
+    if (current == 0) watcher.Suspend();
+    if (current == 1) loop.Pause(probe);
+    if (current == 2) waitLoop.Pause(probe);
+    PurgeComm(host.pellow.PortHandle, PURGE_RXCLEAR);
+    if (reader == 0) watcher.Resume();
+    if (reader == 1) loop.Resume();
+    if (reader == 2) waitLoop.Resume();
+    current = reader;
+  };
+  HANDLE readers[3] = {watcher.GetHandle(), loop.Handle(), waitLoop.Handle()};
+  Figures figures[3];
+  for (int r = 0; r < 3; ++r) {
+    use(r);
+    figures[r].idle = MeasureIdle(probe, readers[r], idleSeconds);
+  }
+  const int block = 10;
+  for (int done = 0; done < presses; done += block) {
+    for (int r = 0; r < 3; ++r) {
+      use(r);
+      probe.Pump(100);
+      for (int i = 0; i < block && done + i < presses; ++i) {
+        double ms = Press(probe, receiver);
+        if (ms < 0)
+          ++figures[r].lost;
+        else
+          figures[r].ms.push_back(ms);
+        probe.Pump(static_cast<unsigned>(5 + i % 7));  // presses at uneven moments
+      }
+    }
+  }
+  std::printf("IR55 byte wait of the watcher and the waiting loop: %lu ms; %d presses each, in turns of %d; idle over %.0f s\n", waitMs,
+              presses, block, idleSeconds);
+  std::printf("| reader | presses | lost | median | 99th percentile | max | idle: process | idle: reading thread | idle: wineserver |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|\n");
+  PrintRow("watcher (TSigCatch)", figures[0]);
+  PrintRow("busy loop", figures[1]);
+  PrintRow("loop over the waiting step", figures[2]);
+  use(-1);
   TerminateThread(watcher.GetHandle(), 0);
+  TerminateThread(loop.Handle(), 0);
+  TerminateThread(waitLoop.Handle(), 0);
   host.pellow.Close();
   return 0;
 }
