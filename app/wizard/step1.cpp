@@ -56,10 +56,21 @@ void TStep1::ProcessWaitingMessages() {
 }
 
 void TStep1::Learn() {
-  // A click queued while the prompt was drawn must not start a second learning
-  // inside this one.
-  if (Learning) return;
+  // A click that arrives while the waiting messages are processed must not start
+  // a learning inside this one: it runs once this one has ended.
+  if (Learning) {
+    LearnPending = true;
+    return;
+  }
   Learning = true;
+  do {
+    LearnPending = false;
+    LearnOnce();
+  } while (LearnPending && GetHandle());
+  Learning = false;
+}
+
+void TStep1::LearnOnce() {
   NextButton.EnableWindow(false);
   char* received = Host.ReceiveText();
   std::memset(received, 0, kReceiveTextSize);
@@ -78,10 +89,7 @@ void TStep1::Learn() {
   Status(oneCode ? "Fire remocon signal!" : Host.AwaitingSecondFlag() ? "Fire 2nd. signal!" : "Fire 1st. signal!");
   ProcessWaitingMessages();
   // The user may have closed the step while the prompt was drawn.
-  if (!GetHandle() || (!kestrel && !pellow)) {
-    Learning = false;
-    return;
-  }
+  if (!GetHandle() || (!kestrel && !pellow)) return;
 
   BOOL got = FALSE;
   if (Host.ParkWatcher()) {
@@ -101,7 +109,6 @@ void TStep1::Learn() {
       Learned(std::string(received, length), oneCode);
     }
   }
-  Learning = false;
 }
 
 void TStep1::Learned(const std::string& code, bool oneCode) {

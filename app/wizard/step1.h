@@ -26,6 +26,7 @@ class TStep1 : public TWizardStep {
 
  private:
   void Learn();
+  void LearnOnce();
   void Learned(const std::string& code, bool oneCode);
   // A zero result from the receiver: the port, the format code, then ShowFault.
   void Failed(bool kestrel);
@@ -41,6 +42,7 @@ class TStep1 : public TWizardStep {
   TEdit Signal{this, IDC_STEP1_SIGNAL};
   TButton NextButton{this, IDC_WIZARD_NEXT};
   bool Learning = false;
+  bool LearnPending = false;
   static const TResponseTable<TStep1> Responses;
 };
 
