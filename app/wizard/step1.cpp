@@ -91,11 +91,13 @@ void TStep1::LearnOnce() {
   // The user may have closed the step while the prompt was drawn.
   if (!GetHandle() || (!kestrel && !pellow)) return;
 
-  BOOL got = FALSE;
-  if (Host.ParkWatcher()) {
-    got = kestrel ? Host.Kestrel().KestrelGetRemoconSignal(kReceiveTextSize, received)
-                  : Host.Pellow().PellowGetRemoconSignal(kReceiveTextSize, received);
+  if (!Host.ParkWatcher()) {
+    // The watcher still holds the receiver: nothing was received, nothing to reset.
+    ShowFault();
+    return;
   }
+  const BOOL got = kestrel ? Host.Kestrel().KestrelGetRemoconSignal(kReceiveTextSize, received)
+                           : Host.Pellow().PellowGetRemoconSignal(kReceiveTextSize, received);
   if (!got) {
     Failed(kestrel);
   } else {
