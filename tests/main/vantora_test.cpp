@@ -968,7 +968,8 @@ TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
 }
 
 // The IrDA-SIR receiver: an NEC button in one press at 4800; a Sony button asks for
-// a second press ("AGAIN"), which runs at 9600, and the format stays "SO".
+// a second press ("AGAIN"), which runs at 9600; the format stays "SO", and the
+// watcher reports that button with the code learned.
 TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
   bench::PtyPort com1(1);
   Put(kPortKey, "Transmitter", "0;1;end");
@@ -1020,7 +1021,32 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
     }
     Click(step, 2);
   }
-  Click(dialog, 126);
+
+  // The watcher, now capturing in "SO", reports the Sony button as learned.
+  Edit(dialog, GetDlgItem(dialog, 101), "SO 01 01;MOVE 7 0;");
+  Click(dialog, 102);
+  Click(dialog, 1);
+  bench::InputProbe probe(100, 100, 600, 500);
+  probe.Focus();
+  bench::SetCursorTo(300, 300);
+  probe.Pump(100);
+  probe.Clear();
+  unsigned baud = 19200;
+  for (int i = 0; i < 250 && (baud = lineBaud()) == 19200; ++i) Sleep(20);
+  EXPECT_EQ(baud, 9600u);
+  Sleep(100);
+  std::vector<std::uint32_t> light = sir::RenderPress(sir::Protocol::Sony12, 0x01, 0x01, {.holdUs = 250000});
+  DWORD t0 = GetTickCount();
+  for (const sir::UartByte& b : sir::UartBytes(light, baud)) {
+    DWORD due = static_cast<DWORD>(b.arrivalUs / 1000), now = GetTickCount() - t0;
+    if (due > now) probe.Pump(due - now);
+    com1.Write(&b.value, 1);
+  }
+  for (int i = 0; i < 40 && probe.Moves().empty(); ++i) probe.Pump(100);
+  auto moves = probe.Moves();
+  ASSERT_FALSE(moves.empty());
+  EXPECT_EQ(moves.back().x, 307);
+  PostMessageA(dialog, WM_COMMAND, 19589, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
   EXPECT_EQ(Get(kPortKey, "RCFormat"), "SO");
 }
