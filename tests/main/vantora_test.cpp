@@ -926,7 +926,10 @@ TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
     ASSERT_NE(option, nullptr) << prompt;
     EXPECT_EQ(TextOf(GetDlgItem(step, 105)), prompt);
     PostMessageA(option, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Fault!");
+    std::string status;
+    for (DWORD begun = GetTickCount(); status != "Fault!" && GetTickCount() - begun < 10000; Sleep(20))
+      status = TextOf(GetDlgItem(step, 105));
+    EXPECT_EQ(status, "Fault!");
     EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "");
   }
   PostMessageA(frame, WM_CLOSE, 0, 0);
