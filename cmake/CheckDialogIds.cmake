@@ -1,6 +1,7 @@
 # cmake -DRC=<script.rc> -DIDS=<ids.h> -P CheckDialogIds.cmake
 cmake_minimum_required(VERSION 3.25)
-# Fails when two controls of one dialog template share an id (static -1 aside).
+# Fails when two controls of one dialog template share an id (static -1 aside), or
+# two dialog templates share a template id.
 file(STRINGS ${IDS} id_lines REGEX "^#define[ \t]+[A-Za-z_0-9]+[ \t]+-?[0-9]+")
 foreach(line IN LISTS id_lines)
   string(REGEX REPLACE "^#define[ \t]+([A-Za-z_0-9]+)[ \t]+(-?[0-9]+).*" "\\1;\\2" pair "${line}")
@@ -14,12 +15,23 @@ set(value_of_IDC_STATIC -1)
 
 file(STRINGS ${RC} rc_lines)
 set(dialog "")
+set(templates "")
 set(inside FALSE)
 set(failed FALSE)
 foreach(line IN LISTS rc_lines)
   if(line MATCHES "^([A-Za-z_0-9]+)[ \t]+DIALOG(EX)?[ \t]")
     set(dialog ${CMAKE_MATCH_1})
     set(seen "")
+    if(DEFINED value_of_${dialog})
+      set(template ${value_of_${dialog}})
+    else()
+      set(template ${dialog})
+    endif()
+    if(template IN_LIST templates)
+      message(SEND_ERROR "dialog ${dialog}: template id ${template} is used twice")
+      set(failed TRUE)
+    endif()
+    list(APPEND templates ${template})
     continue()
   endif()
   if(dialog STREQUAL "")

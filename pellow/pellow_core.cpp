@@ -12,6 +12,9 @@ std::int32_t WidenCodeByte(unsigned char byte) {
 unsigned char BurstCodeByte(const unsigned char* bytes, std::size_t length) {
   if (bytes == nullptr) return 0;
   const unsigned char first = length >= 1 ? bytes[0] : 0;
+  // A tap sends its code byte and the end marker and nothing more: a short burst
+  // has no third byte, and reading one would learn every tapped button as 00.
+  if (length >= 1 && length <= 2 && first != kRepeatMarker && first != kEndMarker) return first;
   const unsigned char third = length >= 3 ? bytes[2] : 0;
   return third == kEndMarker ? first : third;
 }

@@ -1,6 +1,6 @@
 // The receiver and COM port choice, shared by the settings store, the options
-// dialog and the main window. The options dialog transfers its six radio buttons
-// into it in this field order, so the order is part of the layout.
+// dialog and the main window. The field order is the record's fixed layout; the
+// options dialog binds each radio button to its field by id.
 #pragma once
 
 #include <cstdint>

@@ -10,15 +10,12 @@ TControl::TControl(TDialog* parent, int id) : id_(id) {
   if (parent) parent->AddControl(this);
 }
 
-void TRadioButton::TransferToRecord(void* field) const {
-  std::int32_t flag = GetCheck() ? 1 : 0;
-  std::memcpy(field, &flag, sizeof flag);
-}
-
-void TRadioButton::TransferFromRecord(const void* field) const {
-  std::int32_t flag = 0;
-  std::memcpy(&flag, field, sizeof flag);
-  SetCheck(flag != 0);
+std::string TEdit::GetText() const {
+  int length = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  int got = GetWindowTextA(hwnd_, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
 }
 
 int TComboBox::AddString(const char* text) const {

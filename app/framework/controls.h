@@ -1,7 +1,7 @@
 // Control objects of a dialog. A dialog creates them in its constructor with its
 // own `this` and the control's id; they are bound to their windows when the
-// dialog's window exists. The controls that carry data (radio buttons) transfer
-// it to and from the dialog's transfer record, in the order they were created.
+// dialog's window exists. Moving their data to and from a record is the dialog's
+// DoDataExchange, by control id.
 #pragma once
 
 #include <windows.h>
@@ -30,11 +30,6 @@ class TControl {
   void EnableWindow(bool enable) const { ::EnableWindow(hwnd_, enable ? TRUE : FALSE); }
   bool IsWindowEnabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
 
-  // Bytes this control takes in the transfer record; 0 for controls without data.
-  virtual std::size_t TransferSize() const { return 0; }
-  virtual void TransferToRecord(void*) const {}
-  virtual void TransferFromRecord(const void*) const {}
-
  protected:
   HWND hwnd_ = nullptr;
   int id_ = 0;
@@ -45,16 +40,19 @@ class TButton : public TControl {
   using TControl::TControl;
 };
 
-// A radio button transfers one 32-bit flag: 1 when selected, 0 otherwise.
 class TRadioButton : public TControl {
  public:
   using TControl::TControl;
   bool GetCheck() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
   void SetCheck(bool on) const { SendMessageA(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+};
 
-  std::size_t TransferSize() const override { return sizeof(std::int32_t); }
-  void TransferToRecord(void* field) const override;
-  void TransferFromRecord(const void* field) const override;
+class TEdit : public TControl {
+ public:
+  using TControl::TControl;
+  std::string GetText() const;
+  void SetText(const char* text) const { SetWindowTextA(hwnd_, text); }
+  void LimitText(int characters) const { SendMessageA(hwnd_, EM_LIMITTEXT, static_cast<WPARAM>(characters), 0); }
 };
 
 // The operations the program uses, each one window message. The watcher thread

@@ -76,17 +76,9 @@ void TDialog::CloseWindow(int result) {
 }
 
 void TDialog::TransferData(TTransferDirection direction) {
-  if (!transferBuffer_) return;
-  auto* field = static_cast<unsigned char*>(transferBuffer_);
-  std::size_t used = 0;
-  for (TControl* control : controls_) {
-    std::size_t size = control->TransferSize();
-    if (!size) continue;
-    if (used + size > transferSize_) break;  // a record shorter than the controls: transfer what fits
-    if (direction == TTransferDirection::GetData) control->TransferToRecord(field + used);
-    else control->TransferFromRecord(field + used);
-    used += size;
-  }
+  if (!Handle) return;
+  TDataExchange exchange(Handle, direction);
+  DoDataExchange(exchange);
 }
 
 void TDialog::SetupWindow() {

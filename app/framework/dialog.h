@@ -1,6 +1,7 @@
 // TDialog: a dialog built from a resource template, modal (Execute) or modeless
-// (Create). SetupWindow runs once the controls exist; OK copies the controls into
-// the transfer record and closes, Cancel closes and leaves the record alone.
+// (Create). SetupWindow runs once the controls exist and fills them from the
+// record bound in DoDataExchange; OK copies them back and closes, Cancel closes
+// and leaves the record alone.
 #pragma once
 
 #include <windows.h>
@@ -9,14 +10,13 @@
 #include <vector>
 
 #include "app/framework/controls.h"
+#include "app/framework/data_exchange.h"
 #include "app/framework/window.h"
 
 namespace vantor {
 
 // Posted by a child dialog to its parent window as it is destroyed (lParam: its handle).
 constexpr UINT kChildDialogGone = WM_APP + 0x100;
-
-enum class TTransferDirection { GetData, SetData };  // controls -> record, record -> controls
 
 class TDialog : public TWindow {
  public:
@@ -34,11 +34,7 @@ class TDialog : public TWindow {
   // Ends a modal dialog with `result`; destroys a modeless one.
   void CloseWindow(int result = IDCANCEL);
 
-  // The plain record the data controls transfer to and from, in their creation order.
-  void SetTransferBuffer(void* record, std::size_t size) {
-    transferBuffer_ = record;
-    transferSize_ = size;
-  }
+  // Runs the dialog's bindings in one direction.
   void TransferData(TTransferDirection direction);
 
   // Called by TControl's constructor.
@@ -53,6 +49,8 @@ class TDialog : public TWindow {
   // Binds the controls and fills them from the transfer record. Derived dialogs
   // call this first from their own SetupWindow.
   virtual void SetupWindow();
+  // Binds controls to record fields by id; the default binds none.
+  virtual void DoDataExchange(TDataExchange&) {}
   virtual void CmOk();
   // Cancel button, and Esc through the dialog's keyboard handling.
   virtual void CmCancel();
@@ -68,8 +66,6 @@ class TDialog : public TWindow {
   int resourceId_;
   HINSTANCE module_;
   bool modal_ = false;
-  void* transferBuffer_ = nullptr;
-  std::size_t transferSize_ = 0;
   std::vector<TControl*> controls_;
 };
 

@@ -91,16 +91,8 @@ void TDexel::OpenConfiguredPort() {
   if (!opened) PortOptionsProcedure();
 }
 
-void TDexel::WaitForWatcherPause() {
-  // A second start of the program shows this window without Show: the watcher
-  // may still run then, and must not share the receiver with the GUI thread.
-  if (!WatcherStarted) return;
-  WatcherSuspended = true;
-  Watcher.Suspend();
-}
-
 void TDexel::Option() {
-  WaitForWatcherPause();
+  ParkWatcher();
   PortOptionsProcedure();
 }
 
@@ -118,14 +110,43 @@ void TDexel::AddEvent() {
       return;
     }
   }
+  WizardState.Start();
   AwaitingSecond = 0;
   WizardStep = 1;
-  PostMessageA(GetHandle(), WizardStepMessage, 0, 0);
+  PostWizardStep();
 }
 
 LRESULT TDexel::ShowWizardStep(WPARAM, LPARAM) {
-  // The wizard's step dialogs come with the wizard; until then a step opens nothing.
+  switch (WizardStep) {
+    case 1:
+      Step1.Enter();
+      break;
+    case 2:
+      Step2.Enter();
+      break;
+    default:
+      // Step 3, the mouse step or the keystroke recorder, is not built yet.
+      break;
+  }
   return TRUE;
+}
+
+void TDexel::PointAtEntry(int index) {
+  DeleteButton.EnableWindow(true);
+  SetFocus(EventsList_.GetHandle());
+  EventsList_.SetSelIndex(index);
+  SelectionChanged();
+}
+
+bool TDexel::ParkWatcher() {
+  // A second start of the program shows this window without Show: the watcher
+  // may still run then, and must not share the receiver with the GUI thread.
+  if (!WatcherStarted) return true;
+  WatcherSuspended = true;
+  // A capture the watcher is inside is cut short; give it a few rounds to stop.
+  for (int round = 0; round < 50; ++round)
+    if (Watcher.Suspend()) return true;
+  return false;
 }
 
 void TDexel::Delete() {
@@ -145,6 +166,7 @@ void TDexel::SelectionChanged() {
     DeleteButton.EnableWindow(true);
     SelectedIndex = selection;
     SelectionValid = true;
+    SelectedText = EventsList_.GetString(selection);
   } else {
     DeleteButton.EnableWindow(false);
   }
@@ -157,12 +179,21 @@ void TDexel::Update() {
   if (text.size() > 255) text.resize(255);
   // Replace the entry last selected; with none selected since the last Delete or
   // Update, the index is stale and would hit an entry the user never touched.
-  if (SelectionValid) EventsList_.DeleteString(SelectedIndex);
+  if (int remembered = RememberedIndex(); remembered >= 0) EventsList_.DeleteString(remembered);
   EventsList_.AddString(text.c_str());
   EventsList_.SetText("");
   UpdateButton.EnableWindow(false);
   DeleteButton.EnableWindow(false);
   SelectionValid = false;
+}
+
+int TDexel::RememberedIndex() const {
+  if (!SelectionValid) return -1;
+  if (EventsList_.GetString(SelectedIndex) == SelectedText) return SelectedIndex;
+  // Entries added since the selection sort in before it and move it down.
+  for (int i = 0, count = EventsList_.GetCount(); i < count; ++i)
+    if (EventsList_.GetString(i) == SelectedText) return i;
+  return -1;
 }
 
 void TDexel::TrayIcon(DWORD operation) {

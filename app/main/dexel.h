@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/events/port_options_record.h"
 #include "app/events/settings_store.h"
 #include "app/events/sig_catch.h"
@@ -13,13 +15,17 @@
 #include "app/framework/dialog.h"
 #include "app/options/port_options.h"
 #include "app/options/set_ms_ir.h"
+#include "app/wizard/step1.h"
+#include "app/wizard/step2.h"
+#include "app/wizard/wizard_host.h"
+#include "app/wizard/wizard_state.h"
 
 namespace vantor {
 
 constexpr UINT WizardStepMessage = WM_USER + 300;
 constexpr UINT TrayMessage = WM_USER + 305;
 
-class TDexel : public TDialog, public TWatcherHost {
+class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
  public:
   explicit TDexel(TWindow* parent);
   ~TDexel() override;
@@ -40,12 +46,18 @@ class TDexel : public TDialog, public TWatcherHost {
   TPellow* PellowReceiver;
   TPortOptionsOwner PortOwner;
   TSigCatch Watcher{this};
+  TWizardState WizardState;
+  // The step objects live for the whole run; their windows come and go.
+  TStep1 Step1{this, *this, WizardState};
+  TStep2 Step2{this, *this, WizardState};
 
   int WizardStep = 0;
   int SelectedIndex = -1;
   // Whether an entry was selected since the last Delete or Update: without one,
   // Update only adds the edited text and deletes nothing.
   bool SelectionValid = false;
+  // The selected entry's text: an entry added since moves it to another index.
+  std::string SelectedText;
   char ReceiveText_[kReceiveTextSize] = {};
   BYTE AwaitingSecond = 0;
   bool WatcherStarted = false;
@@ -59,6 +71,15 @@ class TDexel : public TDialog, public TWatcherHost {
   TPellow& Pellow() override { return *PellowReceiver; }
   const PortOptionsRecord& PortOptions() override { return Ports; }
   void PortOptionsProcedure() override { PortOwner.PortOptionsProcedure(); }
+
+  // TWizardHost
+  int& WizardStepNumber() override { return WizardStep; }
+  void PostWizardStep() override { PostMessageA(GetHandle(), WizardStepMessage, 0, 0); }
+  BYTE& AwaitingSecondFlag() override { return AwaitingSecond; }
+  auto FormatCode() -> char (&)[16] override { return Settings.RcFormatCode; }
+  void PlayStartSound() override;
+  void PointAtEntry(int index) override;
+  bool ParkWatcher() override;
 
  protected:
   void SetupWindow() override;
@@ -83,10 +104,8 @@ class TDexel : public TDialog, public TWatcherHost {
   LRESULT ShowWizardStep(WPARAM, LPARAM);
 
   void OpenConfiguredPort();
-  // Before the GUI thread uses a receiver: the watcher, asked to pause when the
-  // window was shown, must have reached its safe point.
-  void WaitForWatcherPause();
-  void PlayStartSound();
+  // Where the entry last selected is now, or -1 when it is gone or none was selected.
+  int RememberedIndex() const;
   void TrayIcon(DWORD operation);
   HWND Frame() const { return ::GetParent(GetHandle()); }
 

@@ -1,7 +1,5 @@
-// TOption: the modal dialog that chooses the receiver and the COM port. Its
-// transfer record is the program-wide PortOptionsRecord; the six radio buttons
-// are created in the record's field order, which is what makes the transfer land
-// in the right fields.
+// TOption: the modal dialog that chooses the receiver and the COM port. Its six
+// radio buttons are bound by id to the fields of the program-wide PortOptionsRecord.
 #pragma once
 
 #include <windows.h>
@@ -27,14 +25,14 @@ class TOption : public TDialog {
 
  protected:
   void SetupWindow() override;
+  void DoDataExchange(TDataExchange& exchange) override;
 
  private:
-  TRadioButton Com2{this, IDC_OPTION_COM2};
-  TRadioButton Com4{this, IDC_OPTION_COM4};
-  TRadioButton Pellow{this, IDC_OPTION_PELLOW};
-  TRadioButton Kestrel{this, IDC_OPTION_KESTREL};
+  PortOptionsRecord& Record;
   TRadioButton Com1{this, IDC_OPTION_COM1};
+  TRadioButton Com2{this, IDC_OPTION_COM2};
   TRadioButton Com3{this, IDC_OPTION_COM3};
+  TRadioButton Com4{this, IDC_OPTION_COM4};
 };
 
 }  // namespace vantor

@@ -5,6 +5,11 @@
 #ifndef VANTOR_RESOURCE_IDS_H
 #define VANTOR_RESOURCE_IDS_H
 
+/* Labels that no code reaches */
+#ifndef IDC_STATIC
+#define IDC_STATIC -1
+#endif
+
 /* Standard dialog buttons */
 #define IDC_OK 1
 #define IDC_CANCEL 2
@@ -12,6 +17,8 @@
 
 /* Dialog templates */
 #define IDD_OPTION 1
+#define IDD_WIZARD_STEP1 2
+#define IDD_WIZARD_STEP2 4
 #define IDD_MAIN 2000
 
 /* Option dialog (IDD_OPTION): radio buttons 101..108, group boxes 105, 106 */
@@ -23,6 +30,23 @@
 #define IDC_OPTION_RECEIVER_GROUP 106
 #define IDC_OPTION_PELLOW 107
 #define IDC_OPTION_KESTREL 108
+
+/* Wizard steps: Next is the standard button 1, Cancel 2, Help 9 */
+#define IDC_WIZARD_NEXT 1
+#define IDC_WIZARD_BACK 101
+
+/* Wizard step 1 (IDD_WIZARD_STEP1) */
+#define IDC_STEP1_GROUP 101
+#define IDC_STEP1_SIGNAL 102
+#define IDC_STEP1_LEARN 104
+#define IDC_STEP1_STATUS 105
+#define IDC_STEP1_ONE_IR 114
+#define IDC_STEP1_TWO_IR 115
+
+/* Wizard step 2 (IDD_WIZARD_STEP2) */
+#define IDC_STEP2_MOUSE 102
+#define IDC_STEP2_KEYBOARD 103
+#define IDC_STEP2_GROUP 104
 
 /* Main dialog (IDD_MAIN); Start and Help are the standard buttons 1 and 9 */
 #define IDC_MAIN_START 1

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 #include <stdexcept>
 #include <vector>
 
@@ -32,9 +34,7 @@ struct SixFlags {
 
 class Probe : public TDialog {
  public:
-  explicit Probe(SixFlags* record = nullptr) : TDialog(nullptr, kTemplate) {
-    if (record) SetTransferBuffer(record, sizeof *record);
-  }
+  explicit Probe(SixFlags* record = nullptr) : TDialog(nullptr, kTemplate), record_(record) {}
   std::vector<int> calls;
   WPARAM gotW = 0;
   LPARAM gotL = 0;
@@ -50,8 +50,15 @@ class Probe : public TDialog {
   bool Dispatch(UINT m, WPARAM w, LPARAM l, LRESULT& r) override {
     return Responses.Dispatch(this, m, w, l, r) || TDialog::Dispatch(m, w, l, r);
   }
+  // Bound in an order unlike the template's and the controls' declaration.
+  void DoDataExchange(TDataExchange& x) override {
+    if (!record_) return;
+    const int ids[6] = {102, 104, 107, 108, 101, 103};
+    for (int i = 5; i >= 0; --i) x.Radio(ids[i], record_->f[i]);
+  }
 
  private:
+  SixFlags* record_;
   void Help() { calls.push_back(9); }
   void PellowNotified() { calls.push_back(107); }
   void Throws() { throw std::runtime_error("handler failed"); }
@@ -67,8 +74,7 @@ class Probe : public TDialog {
   static const TResponseTable<Probe> Responses;
 
  public:
-  // Radio buttons in the order a record's fields follow.
-  TRadioButton r102{this, 102}, r104{this, 104}, r107{this, 107}, r108{this, 108}, r101{this, 101}, r103{this, 103};
+  TRadioButton r101{this, 101}, r102{this, 102}, r103{this, 103}, r104{this, 104}, r107{this, 107}, r108{this, 108};
 };
 
 const TResponseTable<Probe> Probe::Responses = {
@@ -105,7 +111,7 @@ TEST(Framework, AThrowingHandlerDoesNotEscapeTheWindowProcedure) {
   EXPECT_EQ(SendMessageA(hwnd, kPrivate, 1, 2), 42);  // and the window goes on working
 }
 
-TEST(Framework, TransferFillsTheControlsAndOkCopiesThemBack) {
+TEST(Framework, TransferBindsByIdAndOkCopiesThemBack) {
   SixFlags record{{0, 1, 0, 1, 0, 0}};  // 104 and 108 selected
   Probe dialog(&record);
   HWND hwnd = dialog.Create();
@@ -122,6 +128,7 @@ TEST(Framework, TransferFillsTheControlsAndOkCopiesThemBack) {
   HWND h2 = again.Create();
   again.r108.SetCheck(false);
   again.r107.SetCheck(true);
+  again.r104.SetCheck(false);  // the port group left with no choice keeps the record's
   SendMessageA(h2, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   EXPECT_EQ(record.f[0], 0);  // 102
   EXPECT_EQ(record.f[1], 1);  // 104
@@ -129,17 +136,52 @@ TEST(Framework, TransferFillsTheControlsAndOkCopiesThemBack) {
   EXPECT_EQ(record.f[3], 0);  // 108
 }
 
-TEST(Framework, ARecordShorterThanTheControlsIsNeverOverrun) {
-  struct {
-    std::int32_t two[2];
-    std::int32_t guard;
-  } record{{1, 1}, 0x5a5a5a5a};
-  Probe dialog;
-  dialog.SetTransferBuffer(record.two, sizeof record.two);
-  HWND hwnd = dialog.Create();
-  dialog.r107.SetCheck(true);
-  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_EQ(record.guard, 0x5a5a5a5a);
+// Texts on the "Wizard Step1" template's status field: cut to the record's size,
+// never written past it.
+struct Texts {
+  char text[8];
+  char guard[4];
+};
+
+class TextProbe : public TDialog {
+ public:
+  explicit TextProbe(Texts& record) : TDialog(nullptr, 2), record_(record) {}
+  using TDialog::TransferData;
+
+ protected:
+  void DoDataExchange(TDataExchange& x) override { x.Text(105, record_.text); }
+
+ private:
+  Texts& record_;
+};
+
+TEST(Framework, TextTransferStaysInsideTheRecord) {
+  struct Row {
+    const char* record;  // copied without its terminator when 8 long
+    const char* typed;
+    const char* shown;
+    const char* taken;
+  } rows[] = {
+      {"abc", "xyz", "abc", "xyz"},
+      {"abcdefgh", "abcdefghijkl", "abcdefg", "abcdefg"},
+      {"", "", "", ""},
+  };
+  for (const Row& row : rows) {
+    Texts record;
+    std::memset(&record, 'G', sizeof record);
+    std::memcpy(record.text, row.record, std::min<size_t>(strlen(row.record) + 1, sizeof record.text));
+    TextProbe dialog(record);
+    HWND hwnd = dialog.Create();
+    ASSERT_NE(hwnd, nullptr);
+    char shown[32] = {};
+    GetDlgItemTextA(hwnd, 105, shown, sizeof shown);
+    EXPECT_STREQ(shown, row.shown) << row.record;
+    SetDlgItemTextA(hwnd, 105, row.typed);
+    dialog.TransferData(TTransferDirection::GetData);
+    EXPECT_STREQ(record.text, row.taken) << row.typed;
+    EXPECT_EQ(std::string(record.guard, 4), "GGGG");
+    dialog.CloseWindow();
+  }
 }
 
 TEST(Framework, AModalDialogReturnsTheResultGivenToCloseWindow) {
@@ -182,6 +224,7 @@ class Counter : public TThread {
       PausePoint();
       InterlockedIncrement(&count);
       Sleep(1);
+      PausePoint();
     }
   }
 };

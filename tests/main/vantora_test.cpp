@@ -10,6 +10,10 @@
 
 #include "support/bench/input_probe.h"
 #include "support/bench/pty_port.h"
+#include "tests/pellow/ir55_feed.h"
+#include "tools/ir55/ir55_emulator.h"
+#include "tools/sir/protocols.h"
+#include "tools/sir/uart_bytes.h"
 
 namespace {
 
@@ -321,30 +325,33 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 41;MOVE 0 -5;", "LW 00 43;LEFTDOWN;LEFTUP;"}));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 119)));
 
-  // Update replaces the selected entry, at its sorted place.
+  // Update replaces the selected entry, at its sorted place, even when an entry
+  // added meanwhile (as the wizard adds one) has moved it down the list.
   Select(dialog, list, 1);
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"LW 00 3F;MOVE 1 0;"));
   Edit(dialog, list, "LW 00 40;RIGHTDOWN;RIGHTUP;");
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 102)));
   Click(dialog, 102);
-  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;RIGHTDOWN;RIGHTUP;", "LW 00 41;MOVE 0 -5;"}));
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 3F;MOVE 1 0;", "LW 00 40;RIGHTDOWN;RIGHTUP;",
+                                                   "LW 00 41;MOVE 0 -5;"}));
 
   // A second Update with no selection since must not delete what sits at the old index.
   Edit(dialog, list, "LW 00 44;MOVE 1 1;");
   Click(dialog, 102);
-  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;RIGHTDOWN;RIGHTUP;", "LW 00 41;MOVE 0 -5;",
-                                                   "LW 00 44;MOVE 1 1;"}));
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 3F;MOVE 1 0;", "LW 00 40;RIGHTDOWN;RIGHTUP;",
+                                                   "LW 00 41;MOVE 0 -5;", "LW 00 44;MOVE 1 1;"}));
 
   // Start saves the list and hides the window; Show brings it back, Start saves again.
   Click(dialog, 1);
   EXPECT_FALSE(IsWindowVisible(frame));
-  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "3");
-  EXPECT_EQ(Get(kEventListKey, "EventList0"), "LW 00 40;RIGHTDOWN;RIGHTUP;");
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "4");
+  EXPECT_EQ(Get(kEventListKey, "EventList1"), "LW 00 40;RIGHTDOWN;RIGHTUP;");
   SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(frame));
-  Select(dialog, list, 2);
+  Select(dialog, list, 3);
   Click(dialog, 119);
   Click(dialog, 1);
-  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "2");
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "3");
   SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
 
   // Update takes at most 255 characters of the edit field.
@@ -687,6 +694,345 @@ TEST_F(Vantora, ATrayClickWhileTheWatchersOptionsAreUpLeavesTheProgramAnswering)
   EXPECT_TRUE(IsWindowEnabled(frame));
   Click(dialog, 126);
   EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+// The wizard's step windows, as the user meets them.
+
+// A control's text, asked of the program; waits while it is inside a receiver call.
+std::string TextOf(HWND control) {
+  wchar_t text[512] = {};
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 15000, &got))
+    return "<no answer>";
+  char narrow[512] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+  return narrow;
+}
+
+bool Checked(HWND step, int id) { return SendMessageA(GetDlgItem(step, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Enabled(HWND step, int id) { return IsWindowEnabled(GetDlgItem(step, id)) != FALSE; }
+
+// Waits until the program's GUI thread stops answering: it is inside the receiver call.
+bool WaitBusy(HWND window, DWORD timeoutMs) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10)) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 150, &result)) return true;
+  }
+  return false;
+}
+
+// Presses "&Lern Ir", plays the press through the IR55 emulator once the program
+// waits for it, and returns the status the learning ends with.
+std::string LearnIr55(HWND step, bench::PtyPort& com, const ir55::Script& press) {
+  PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
+  if (!WaitBusy(step, 10000)) return "<not waiting>";
+  Sleep(200);  // past the read's purge
+  pellow_test::Feeder feeder(com, press);
+  feeder.Wait();
+  return TextOf(GetDlgItem(step, 105));
+}
+
+HWND OpenWizard(const Program& program, HWND dialog) {
+  Click(dialog, 130);
+  return WaitForWindow(program.Id(), "Wizard Step1", 20000);
+}
+
+// Each row learns its presses in a fresh program holding its entries: the status,
+// the signal text, Next, and for a refusal the entry pointed at in the main window.
+TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
+  const char* kDup = "This signal is already registed!";
+  const char* kSecond = "Lern 2nd. signal!";
+  struct Press {
+    unsigned char code;
+    const char* status;
+    const char* signal;
+    const char* pointedAt = nullptr;
+  };
+  struct Row {
+    const char* what;
+    std::initializer_list<const char*> entries;
+    bool pair;
+    std::vector<Press> presses;
+  } rows[] = {
+      {"one code", {}, false, {{0x41, "Good!", "LW 00 41;"}}},
+      {"one-code entry", {"LW 00 41;MOVE 0 -5;"}, false, {{0x41, kDup, "LW 00 41;", "LW 00 41;MOVE 0 -5;"}}},
+      {"pair entry", {"LW 00 40;MOVE 0 5;", "LW 00 41;LW 00 42;MOVE 0 5;"}, false,
+       {{0x41, kDup, "LW 00 41;", "LW 00 41;LW 00 42;MOVE 0 5;"}}},
+      {"pair beside a pair", {"LW 00 41;LW 00 42;MOVE 0 5;"}, true,
+       {{0x41, kSecond, "LW 00 41;"},
+        {0x42, kDup, "LW 00 41;LW 00 42;", "LW 00 41;LW 00 42;MOVE 0 5;"},
+        {0x41, kSecond, "LW 00 41;"},
+        {0x43, "Good!", "LW 00 41;LW 00 43;"}}},
+      {"pair on a one-code entry", {"LW 00 41;MOVE 0 -5;"}, true, {{0x41, kDup, "LW 00 41;", "LW 00 41;MOVE 0 -5;"}}},
+      {"same code twice", {}, true, {{0x41, kSecond, "LW 00 41;"}, {0x41, "Good!", "LW 00 41;LW 00 41;"}}},
+      {"case ignored", {"LW 00 0a;MOVE 0 -5;"}, false, {{0x0a, kDup, "LW 00 0a;", "LW 00 0A;MOVE 0 -5;"}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
+    bench::PtyPort com1(1);
+    StoreIr55OnCom1(row.entries);
+    Program program;
+    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    ASSERT_NE(frame, nullptr);
+    HWND dialog = Dialog(frame);
+    HWND list = GetDlgItem(dialog, 101);
+    HWND step = OpenWizard(program, dialog);
+    ASSERT_NE(step, nullptr);
+    if (row.pair) Click(step, 115);
+    for (const Press& press : row.presses) {
+      EXPECT_EQ(LearnIr55(step, com1, ir55::Script().Press(press.code)), press.status) << int(press.code);
+      EXPECT_EQ(TextOf(GetDlgItem(step, 102)), press.signal);
+      EXPECT_EQ(Enabled(step, 1), !strcmp(press.status, "Good!"));
+      if (press.pointedAt) {
+        int selected = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+        ASSERT_GE(selected, 0);
+        EXPECT_EQ(Items(list)[selected], press.pointedAt);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 119)));
+      }
+    }
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u);
+  }
+}
+
+TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1();
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  HWND step1 = OpenWizard(program, dialog);
+  ASSERT_NE(step1, nullptr);
+  EXPECT_TRUE(Checked(step1, 114));
+  EXPECT_FALSE(Enabled(step1, 1));
+  ASSERT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x41)), "Good!");
+  Click(step1, 1);
+  HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
+  ASSERT_NE(step2, nullptr);
+  EXPECT_FALSE(IsWindow(step1));
+  EXPECT_TRUE(Checked(step2, 102));
+  EXPECT_TRUE(Enabled(step2, 1));
+
+  // "&Add event" with a step open brings that step forward and starts nothing.
+  Click(dialog, 130);
+  EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step1", 500), nullptr);
+  EXPECT_TRUE(IsWindowVisible(step2));
+
+  // The keyboard choice survives Back and Next; step 1 shows its learning again.
+  Click(step2, 103);
+  Click(step2, 101);
+  step1 = WaitForWindow(program.Id(), "Wizard Step1", 20000);
+  ASSERT_NE(step1, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(step1, 105)), "Good!");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 41;");
+  EXPECT_TRUE(Enabled(step1, 1));
+  Click(step1, 1);
+  step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
+  ASSERT_NE(step2, nullptr);
+  EXPECT_TRUE(Checked(step2, 103));
+  EXPECT_FALSE(Checked(step2, 102));
+
+  // Esc cancels; the next wizard starts afresh, the mouse chosen again.
+  PostMessageA(GetDlgItem(step2, 103), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageA(GetDlgItem(step2, 103), WM_KEYUP, VK_ESCAPE, 0xC0010001);
+  EXPECT_TRUE(WaitVisible(step2, false, 5000));
+  step1 = OpenWizard(program, dialog);
+  ASSERT_NE(step1, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(step1, 105)), "");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "");
+  EXPECT_FALSE(Enabled(step1, 1));
+  ASSERT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x42)), "Good!");
+  Click(step1, 1);
+  step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
+  ASSERT_NE(step2, nullptr);
+  EXPECT_TRUE(Checked(step2, 102));
+  PostMessageA(step2, WM_CLOSE, 0, 0);  // the caption's close box
+  EXPECT_TRUE(WaitVisible(step2, false, 5000));
+
+  // Cancel while the second code is awaited: the next wizard asks for a first code.
+  step1 = OpenWizard(program, dialog);
+  ASSERT_NE(step1, nullptr);
+  Click(step1, 115);
+  ASSERT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x41)), "Lern 2nd. signal!");
+  Click(step1, 2);
+  step1 = OpenWizard(program, dialog);
+  ASSERT_NE(step1, nullptr);
+  EXPECT_TRUE(Checked(step1, 114));
+  Click(step1, 115);
+  EXPECT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x42)), "Lern 2nd. signal!");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 42;");
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+TEST_F(Vantora, WizardWithoutAReceiverOnlyPrompts) {
+  Put(kPortKey, "Transmitter", "0;0;end");
+  Program program;
+  HWND option = WaitForWindow(program.Id(), "Option", 20000);
+  ASSERT_NE(option, nullptr);
+  SendMessageA(GetDlgItem(option, IDCANCEL), BM_CLICK, 0, 0);
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND step = OpenWizard(program, Dialog(frame));
+  ASSERT_NE(step, nullptr);
+  Click(step, 104);
+  EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Fire remocon signal!");
+  EXPECT_FALSE(Enabled(step, 1));
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+// The receiver goes away while the second code is awaited: the options come up
+// while the prompt still shows, "Fault!" follows, and the pair is dropped.
+TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1();
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND step = OpenWizard(program, Dialog(frame));
+  ASSERT_NE(step, nullptr);
+  Click(step, 115);
+  ASSERT_EQ(LearnIr55(step, com1, ir55::Script().Press(0x41)), "Lern 2nd. signal!");
+  com1.Hangup();
+  for (const char* prompt : {"Fire 2nd. signal!", "Fire 1st. signal!"}) {
+    PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
+    HWND option = nullptr;
+    for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
+      if (HWND box = WaitForWindow(program.Id(), "ReadFileEroor M-36", 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
+      option = WaitForWindow(program.Id(), "Option", 50);
+    }
+    ASSERT_NE(option, nullptr) << prompt;
+    EXPECT_EQ(TextOf(GetDlgItem(step, 105)), prompt);
+    PostMessageA(option, WM_COMMAND, IDCANCEL, 0);
+    std::string status;
+    for (DWORD begun = GetTickCount(); status != "Fault!" && GetTickCount() - begun < 10000; Sleep(20))
+      status = TextOf(GetDlgItem(step, 105));
+    EXPECT_EQ(status, "Fault!");
+    EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "");
+  }
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+// A tapped and a held button learn the same code, and the watcher plays an entry
+// made from it when the button is tapped.
+TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1();
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  for (const ir55::Script& press : {ir55::Script().Press(0x42), ir55::Script().Hold(0x42, 300)}) {
+    HWND step = OpenWizard(program, dialog);
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(LearnIr55(step, com1, press), "Good!");
+    EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "LW 00 42;");
+    Click(step, 2);
+  }
+  HWND list = GetDlgItem(dialog, 101);
+  Edit(dialog, list, "LW 00 42;MOVE 7 0;");
+  Click(dialog, 102);
+  Click(dialog, 1);
+  bench::InputProbe probe(100, 100, 600, 500);
+  probe.Focus();
+  bench::SetCursorTo(300, 300);
+  probe.Pump(100);
+  probe.Clear();
+  pellow_test::Feeder(com1, ir55::Script().Press(0x42)).Wait();
+  probe.Pump(400);
+  auto moves = probe.Moves();
+  ASSERT_FALSE(moves.empty());
+  EXPECT_EQ(moves.back().x, 307);
+  PostMessageA(dialog, WM_COMMAND, 19589, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+// The IrDA-SIR receiver: an NEC button in one press at 4800; a Sony button asks for
+// a second press ("AGAIN"), which runs at 9600; the format stays "SO", and the
+// watcher reports that button with the code learned.
+TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
+  bench::PtyPort com1(1);
+  Put(kPortKey, "Transmitter", "0;1;end");
+  Put(kPortKey, "IrDAPortNum", "1");
+  Program program;
+  HWND notice = WaitForWindow(program.Id(), "TransmitterNec/Sony", 20000);
+  ASSERT_NE(notice, nullptr);
+  PostMessageA(notice, WM_COMMAND, IDOK, 0);
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  auto lineBaud = [&] {
+    bench::LineSettings line;
+    return com1.Settings(line) ? line.baud : 0u;
+  };
+  // Presses "&Lern Ir" and the button once the capture has set its speed.
+  auto learn = [&](HWND step, sir::Protocol protocol, unsigned& baud) {
+    PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
+    baud = 19200;
+    for (int i = 0; i < 250 && (baud = lineBaud()) == 19200; ++i) Sleep(20);
+    Sleep(100);
+    std::vector<std::uint32_t> light = sir::RenderPress(protocol, 0x01, 0x01, {.holdUs = 250000});
+    DWORD t0 = GetTickCount();
+    for (const sir::UartByte& b : sir::UartBytes(light, baud)) {
+      DWORD due = static_cast<DWORD>(b.arrivalUs / 1000), now = GetTickCount() - t0;
+      if (due > now) Sleep(due - now);
+      com1.Write(&b.value, 1);
+    }
+    return TextOf(GetDlgItem(step, 105));
+  };
+  struct Pass {
+    sir::Protocol protocol;
+    unsigned baud;
+    const char* status;
+    const char* signal;
+  };
+  const std::vector<Pass> buttons[] = {
+      {{sir::Protocol::Nec, 4800, "Good!", "NE 01 01;"}},
+      {{sir::Protocol::Sony12, 4800, "Fault!", ""}, {sir::Protocol::Sony12, 9600, "Good!", "SO 01 01;"}},
+  };
+  for (const auto& passes : buttons) {
+    HWND step = OpenWizard(program, dialog);
+    ASSERT_NE(step, nullptr);
+    for (const Pass& pass : passes) {
+      unsigned baud = 0;
+      EXPECT_EQ(learn(step, pass.protocol, baud), pass.status);
+      EXPECT_EQ(baud, pass.baud);
+      EXPECT_EQ(TextOf(GetDlgItem(step, 102)), pass.signal);
+    }
+    Click(step, 2);
+  }
+
+  // The watcher, now capturing in "SO", reports the Sony button as learned.
+  Edit(dialog, GetDlgItem(dialog, 101), "SO 01 01;MOVE 7 0;");
+  Click(dialog, 102);
+  Click(dialog, 1);
+  bench::InputProbe probe(100, 100, 600, 500);
+  probe.Focus();
+  bench::SetCursorTo(300, 300);
+  probe.Pump(100);
+  probe.Clear();
+  unsigned baud = 19200;
+  for (int i = 0; i < 250 && (baud = lineBaud()) == 19200; ++i) Sleep(20);
+  EXPECT_EQ(baud, 9600u);
+  Sleep(100);
+  std::vector<std::uint32_t> light = sir::RenderPress(sir::Protocol::Sony12, 0x01, 0x01, {.holdUs = 250000});
+  DWORD t0 = GetTickCount();
+  for (const sir::UartByte& b : sir::UartBytes(light, baud)) {
+    DWORD due = static_cast<DWORD>(b.arrivalUs / 1000), now = GetTickCount() - t0;
+    if (due > now) probe.Pump(due - now);
+    com1.Write(&b.value, 1);
+  }
+  for (int i = 0; i < 40 && probe.Moves().empty(); ++i) probe.Pump(100);
+  auto moves = probe.Moves();
+  ASSERT_FALSE(moves.empty());
+  EXPECT_EQ(moves.back().x, 307);
+  PostMessageA(dialog, WM_COMMAND, 19589, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(Get(kPortKey, "RCFormat"), "SO");
 }
 
 }  // namespace

@@ -79,14 +79,18 @@ TEST(PellowCode, NeverWritesPastTheGivenSize) {
   EXPECT_EQ(text[0], 'L');
 }
 
-TEST(PellowBurst, CodeByteIsFirstBeforeEndMarkerElseThird) {
+TEST(PellowBurst, CodeByteIsFirstOfAShortBurstOrBeforeEndMarkerElseThird) {
   EXPECT_EQ(BurstCode({0x41, 0x42, 0x55}), "LW 00 41");
   EXPECT_EQ(BurstCode({0x41, 0x42, 0x43}), "LW 00 43");
   EXPECT_EQ(BurstCode({0x52, 0x41, 0x41, 0x41}), "LW 00 41");  // a held key
   EXPECT_EQ(BurstCode({0x80, 0x80, 0x55}), "LW 00 ffffff80");
-  // Bursts that stopped short have a zero third byte.
-  EXPECT_EQ(BurstCode({0x41}), "LW 00 00");
-  EXPECT_EQ(BurstCode({0x41, 0x55}), "LW 00 00");
+  // A tap: its code byte, then the end marker or nothing more.
+  EXPECT_EQ(BurstCode({0x41, 0x55}), "LW 00 41");
+  EXPECT_EQ(BurstCode({0x41}), "LW 00 41");
+  EXPECT_EQ(BurstCode({0x80, 0x55}), "LW 00 ffffff80");
+  // Short bursts that begin with a marker carry no code byte.
+  EXPECT_EQ(BurstCode({0x52, 0x41}), "LW 00 00");
+  EXPECT_EQ(BurstCode({0x55}), "LW 00 00");
   EXPECT_EQ(BurstCode({}), "LW 00 00");
   EXPECT_EQ(pellow::BurstCodeByte(nullptr, 3), 0);
 }

@@ -85,8 +85,9 @@ TEST_F(PellowReceive, BurstPicksItsCodeByte) {
   EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x55})), "LW 00 41");
   EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x43})), "LW 00 43");
   EXPECT_EQ(Burst(ir55::Script().Raw({0x80, 0x42, 0x55})), "LW 00 ffffff80");
-  // A lone byte ends after about 100 ms of silence with a zero third byte.
-  EXPECT_EQ(Burst(ir55::Script().Raw({0x41})), "LW 00 00");
+  // A tap, and a lone byte that ends after about 100 ms of silence.
+  EXPECT_EQ(Burst(ir55::Script().Press(0x41)), "LW 00 41");
+  EXPECT_EQ(Burst(ir55::Script().Raw({0x41})), "LW 00 41");
   // A held key as the emulator plays it: its first three bytes make the burst.
   EXPECT_EQ(Burst(ir55::Script().Hold(0x42, 300)), "LW 00 42");
   // The caller's prefix goes into the code, then back to "LW".

@@ -1,10 +1,15 @@
-// show_dialog <id> <milliseconds>: shows one of the program's dialog templates
-// modeless at the top left of the screen and prints its screen rectangle, for
-// screenshots of what a user sees (tests/support/screenshot.sh).
+// show_dialog <id> <milliseconds> [control=text | control | png=FILE ...]: shows
+// one of the program's dialog templates modeless at the top left of the screen,
+// with the given texts filled in and buttons checked, and prints its screen
+// rectangle, for screenshots of what a user sees (tests/support/screenshot.sh);
+// with png=FILE it saves the picture itself once the dialog has been drawn.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "tools/demo/png_file.h"
 
 namespace {
 INT_PTR CALLBACK Proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
@@ -19,6 +24,16 @@ int main(int argc, char** argv) {
   if (!dialog) {
     std::fprintf(stderr, "no dialog %s\n", argv[1]);
     return 1;
+  }
+  const char* png = nullptr;
+  for (int i = 3; i < argc; ++i) {
+    if (std::strncmp(argv[i], "png=", 4) == 0) {
+      png = argv[i] + 4;
+      continue;
+    }
+    const int id = std::atoi(argv[i]);
+    if (const char* text = std::strchr(argv[i], '=')) SetDlgItemTextA(dialog, id, text + 1);
+    else CheckDlgButton(dialog, id, BST_CHECKED);
   }
   SetWindowPos(dialog, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
   RECT r;
@@ -35,6 +50,10 @@ int main(int argc, char** argv) {
       }
     }
     Sleep(20);
+    if (png && GetTickCount() + 2000 > end) {
+      if (!demo::SaveScreenPng(r, png)) return 1;
+      png = nullptr;
+    }
   }
   return 0;
 }

@@ -1,0 +1,193 @@
+#include "app/wizard/step1.h"
+
+#include <cstring>
+
+#include "app/events/sig_catch.h"
+
+namespace vantor {
+namespace {
+constexpr char kGood[] = "Good!";
+constexpr std::size_t kFieldSize = 255;  // the status and signal fields, with the terminator
+}  // namespace
+
+const TResponseTable<TStep1> TStep1::Responses = {
+    TResponseTable<TStep1>::Command(IDC_STEP1_LEARN, &TStep1::Learn),
+};
+
+TStep1::TStep1(TWindow* parent, TWizardHost& host, TWizardState& state)
+    : TWizardStep(parent, IDD_WIZARD_STEP1, host, state) {}
+
+bool TStep1::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return Responses.Dispatch(this, msg, wParam, lParam, result) || TWizardStep::Dispatch(msg, wParam, lParam, result);
+}
+
+void TStep1::SetupWindow() {
+  TWizardStep::SetupWindow();
+  Status_.LimitText(kFieldSize - 1);
+  Signal.LimitText(kFieldSize - 1);
+  // Next only after a learning that ended well, also when coming back to this step.
+  NextButton.EnableWindow(std::strncmp(State.LearnStatus, kGood, sizeof State.LearnStatus) == 0);
+}
+
+void TStep1::DoDataExchange(TDataExchange& exchange) {
+  exchange.Radio(IDC_STEP1_ONE_IR, State.OneIr);
+  exchange.Radio(IDC_STEP1_TWO_IR, State.TwoIr);
+  exchange.Text(IDC_STEP1_STATUS, State.LearnStatus);
+  exchange.Text(IDC_STEP1_SIGNAL, State.SignalText);
+}
+
+void TStep1::CmCancel() {
+  Status("");
+  Signal.SetText("");
+  TWizardStep::CmCancel();
+}
+
+void TStep1::ProcessWaitingMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (TDialog::IsModelessDialogMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void TStep1::Learn() {
+  // A click that arrives while the waiting messages are processed must not start
+  // a learning inside this one: it runs once this one has ended.
+  if (Learning) {
+    LearnPending = true;
+    return;
+  }
+  Learning = true;
+  do {
+    LearnPending = false;
+    LearnOnce();
+  } while (LearnPending && GetHandle());
+  Learning = false;
+}
+
+void TStep1::LearnOnce() {
+  NextButton.EnableWindow(false);
+  char* received = Host.ReceiveText();
+  std::memset(received, 0, kReceiveTextSize);
+
+  const PortOptionsRecord& ports = Host.PortOptions();
+  const bool kestrel = ports.UseKestrel != 0;
+  const bool pellow = !kestrel && ports.UsePellow != 0;
+  if (kestrel) {
+    std::strncpy(Host.Kestrel().CodePrefix, Host.FormatCode(), sizeof Host.Kestrel().CodePrefix - 1);
+    Host.Kestrel().CodePrefix[sizeof Host.Kestrel().CodePrefix - 1] = '\0';
+  } else if (pellow) {
+    std::strcpy(Host.Pellow().CodePrefix, "LW");
+  }
+
+  const bool oneCode = OneIr.GetCheck();
+  Status(oneCode ? "Fire remocon signal!" : Host.AwaitingSecondFlag() ? "Fire 2nd. signal!" : "Fire 1st. signal!");
+  ProcessWaitingMessages();
+  // The user may have closed the step while the prompt was drawn.
+  if (!GetHandle() || (!kestrel && !pellow)) return;
+
+  if (!Host.ParkWatcher()) {
+    // The watcher still holds the receiver: nothing was received, nothing to reset.
+    ShowFault();
+    return;
+  }
+  const BOOL got = kestrel ? Host.Kestrel().KestrelGetRemoconSignal(kReceiveTextSize, received)
+                           : Host.Pellow().PellowGetRemoconSignal(kReceiveTextSize, received);
+  if (!got) {
+    Failed(kestrel);
+  } else {
+    Host.PlayStartSound();
+    std::size_t length = 0;
+    while (length < static_cast<std::size_t>(kReceiveTextSize) && received[length]) ++length;
+    if (length > kMaxCodeLength) {
+      // Cut, it would be some other button's code.
+      ShowFault();
+    } else {
+      Learned(std::string(received, length), oneCode);
+    }
+  }
+}
+
+void TStep1::Learned(const std::string& code, bool oneCode) {
+  const TComboBox& list = Host.EventsList();
+  BYTE& awaiting = Host.AwaitingSecondFlag();
+  if (oneCode || awaiting) {
+    std::string signal = code + ";";
+    if (!oneCode) {
+      signal = Signal.GetText() + signal;
+      if (signal.size() > kFieldSize - 1) {
+        ShowFault();
+        return;
+      }
+    }
+    awaiting = 0;
+    Signal.SetText(signal.c_str());
+    int found = list.FindString(signal.c_str());
+    if (found < 0) Accept();
+    else RefuseDuplicate(found);
+    return;
+  }
+
+  // First code of a pair. A code that begins a pair whose second code has the
+  // same format may begin another pair; one in use on its own may not.
+  const std::string probe = code + ";";
+  Signal.SetText(probe.c_str());
+  int found = list.FindString(probe.c_str());
+  if (found >= 0 && list.FindString((probe + code.substr(0, 3)).c_str()) < 0) {
+    RefuseDuplicate(found);
+    return;
+  }
+  awaiting = 1;
+  Status("Lern 2nd. signal!");
+}
+
+void TStep1::Accept() {
+  Status(kGood);
+  NextButton.EnableWindow(true);
+}
+
+void TStep1::RefuseDuplicate(int index) {
+  Status("This signal is already registed!");
+  Host.PointAtEntry(index);
+}
+
+void TStep1::Failed(bool kestrel) {
+  char* received = Host.ReceiveText();
+  const bool portClosed = kestrel ? Host.Kestrel().PortHandle == INVALID_HANDLE_VALUE
+                                  : Host.Pellow().PortHandle == INVALID_HANDLE_VALUE;
+  if (portClosed) {
+    Host.PortOptionsProcedure();
+  } else if (kestrel) {
+    char (&format)[16] = Host.FormatCode();
+    char* prefix = Host.Kestrel().CodePrefix;
+    if (std::strncmp(received, "AGAIN", 5) == 0) {
+      // The library asks for another press at the speed it has chosen.
+      if (std::strncmp(prefix, "SO", 2) == 0) {
+        std::strcpy(format, "SO");
+      } else {
+        std::strncpy(prefix, format, sizeof Host.Kestrel().CodePrefix - 1);
+        prefix[sizeof Host.Kestrel().CodePrefix - 1] = '\0';
+      }
+    } else if (received[0] == '\0') {
+      std::strcpy(format, "NE");
+    }
+  }
+  ShowFault();
+}
+
+void TStep1::ShowFault() {
+  // A failure while waiting for the second code discards the first.
+  if (GetHandle()) {
+    Status("Fault!");
+    Signal.SetText("");
+  }
+  ProcessWaitingMessages();
+  Host.AwaitingSecondFlag() = 0;
+}
+
+}  // namespace vantor

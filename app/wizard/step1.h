@@ -1,0 +1,49 @@
+// TStep1: learns the signal of the new event, one code or a pair pressed one
+// after the other, from the selected receiver on the GUI thread, and refuses
+// codes that already begin an entry.
+#pragma once
+
+#include <string>
+
+#include "app/resources/resource_ids.h"
+#include "app/wizard/wizard_step.h"
+
+namespace vantor {
+
+class TStep1 : public TWizardStep {
+ public:
+  TStep1(TWindow* parent, TWizardHost& host, TWizardState& state);
+
+  // The longest code the receivers form: a format code of 15 characters, a
+  // blank and two fields of 8 hexadecimal digits. A longer one is refused.
+  static constexpr std::size_t kMaxCodeLength = 15 + 1 + 8 + 1 + 8;
+
+ protected:
+  void SetupWindow() override;
+  void DoDataExchange(TDataExchange& exchange) override;
+  void CmCancel() override;
+  bool Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void Learn();
+  void LearnOnce();
+  void Learned(const std::string& code, bool oneCode);
+  // A zero result from the receiver: the port, the format code, then ShowFault.
+  void Failed(bool kestrel);
+  void ShowFault();
+  void Accept();
+  void RefuseDuplicate(int index);
+  void Status(const char* text) const { Status_.SetText(text); }
+  // Lets the messages already queued run (the prompt gets drawn), waiting for none.
+  static void ProcessWaitingMessages();
+
+  TRadioButton OneIr{this, IDC_STEP1_ONE_IR};
+  TEdit Status_{this, IDC_STEP1_STATUS};
+  TEdit Signal{this, IDC_STEP1_SIGNAL};
+  TButton NextButton{this, IDC_WIZARD_NEXT};
+  bool Learning = false;
+  bool LearnPending = false;
+  static const TResponseTable<TStep1> Responses;
+};
+
+}  // namespace vantor
