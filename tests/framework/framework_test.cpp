@@ -224,7 +224,6 @@ class Counter : public TThread {
       PausePoint();
       InterlockedIncrement(&count);
       Sleep(1);
-      PausePoint();
     }
   }
 };
