@@ -2,11 +2,12 @@
 // string, over random devices and functions, at nominal timing and with timing
 // jitter. Prints a Markdown table for docs/benchmarks.md.
 //
-//   kestrel_accuracy_bench [--buttons N] [--seed S] [--offset US] [--dither] [--sweep] [--running] [--sony-bytes]
+//   kestrel_accuracy_bench [--buttons N] [--seed S] [--offset US] [--dither] [--pulses] [--sweep] [--running] [--sony-bytes]
 //
 // --sweep adds a table at nominal timing by mark offset (-100 to +200 us: real
 // remotes and transceivers hold marks longer than nominal). --dither puts each
-// edge up to a tick of the UART's clock late in the learning tables too. --running measures presses caught
+// edge up to a tick of the UART's clock late in the learning tables too. --pulses
+// models a transceiver that answers each carrier pulse with 3/16 of a bit time. --running measures presses caught
 // the way the watcher catches them, in the program's format code, at random poll
 // phases with each edge up to a tick of the UART clock late, by mark offset. --sony-bytes
 // lists the second bytes Sony presses give the first, 4800-baud capture.
@@ -37,6 +38,7 @@ std::string Percent(int part, int whole) {
 }
 
 bool g_dither = false;
+bool g_pulses = false;
 
 Tally Learn(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std::int32_t offset) {
   std::mt19937 random(seed);  // the same buttons in every column
@@ -50,6 +52,7 @@ Tally Learn(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std
     setup.pollPhaseUs = random() % 50000;
     setup.markOffsetUs = offset;
     setup.dither = g_dither;
+    setup.pulses = g_pulses;
     kestrel_test::Learned learned = LearnButton(p, device, function, setup);
     std::optional<std::string> expected = kestrel_test::ExpectedCode(p, device, function);
     switch (learned.ending) {
@@ -84,6 +87,7 @@ Running Catch(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, s
     setup.pollPhaseUs = random() % 50000;
     setup.markOffsetUs = offset;
     setup.dither = true;
+    setup.pulses = g_pulses;
     kestrel_test::Caught caught = kestrel_test::CatchPress(p, device, function, RunningFormat(p), setup);
     std::optional<std::string> expected = kestrel_test::ExpectedCode(p, device, function);
     if (!caught.got) tally.nothing++;
@@ -151,13 +155,14 @@ int main(int argc, char** argv) {
                  : std::strcmp(argv[i], "--running") == 0    ? &running
                  : std::strcmp(argv[i], "--sony-bytes") == 0 ? &sonyBytes
                  : std::strcmp(argv[i], "--dither") == 0     ? &g_dither
+                 : std::strcmp(argv[i], "--pulses") == 0     ? &g_pulses
                                                              : nullptr;
     if (flag) {
       *flag = true;
       continue;
     }
     if (i + 1 >= argc) {
-      std::fprintf(stderr, "usage: %s [--buttons N] [--seed S] [--offset US] [--dither] [--sweep] [--running] [--sony-bytes]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--buttons N] [--seed S] [--offset US] [--dither] [--pulses] [--sweep] [--running] [--sony-bytes]\n", argv[0]);
       return 2;
     }
     ++i;
@@ -165,7 +170,7 @@ int main(int argc, char** argv) {
     else if (std::strcmp(argv[i - 1], "--seed") == 0) seed = static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10));
     else if (std::strcmp(argv[i - 1], "--offset") == 0) offset = static_cast<std::int32_t>(std::strtol(argv[i], nullptr, 10));
     else {
-      std::fprintf(stderr, "usage: %s [--buttons N] [--seed S] [--offset US] [--dither] [--sweep] [--running] [--sony-bytes]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--buttons N] [--seed S] [--offset US] [--dither] [--pulses] [--sweep] [--running] [--sony-bytes]\n", argv[0]);
       return 2;
     }
   }
@@ -177,8 +182,9 @@ int main(int argc, char** argv) {
                                      sir::Protocol::Pioneer};
   const double jitters[] = {0.0, 0.05, 0.10};
 
-  std::printf("%d buttons per protocol, seed %u, mark offset %+d us%s\n\n", buttons, seed, offset,
-              g_dither ? ", edges up to a UART clock tick late" : "");
+  std::printf("%d buttons per protocol, seed %u, mark offset %+d us%s%s\n\n", buttons, seed, offset,
+              g_dither ? ", edges up to a UART clock tick late" : "",
+              g_pulses ? ", 3/16 of a bit time per carrier pulse" : "");
   std::printf("| protocol | right at nominal timing | right at 5 %% jitter | right at 10 %% jitter | "
               "at 10 %%: wrong code / abandoned / unchanged / still AGAIN |\n");
   std::printf("|---|---|---|---|---|\n");

@@ -38,6 +38,7 @@ std::vector<std::uint8_t> CaptureOf(sir::Protocol protocol, std::uint32_t device
   // A UART finds a falling edge on its 16-times clock: each edge counts as up to
   // one tick late.
   if (setup.dither) light = sir::DitherEdges(light, 1e6 / baud / 16, seed);
+  if (setup.pulses) light = sir::CarrierPulses(light, sir::CarrierHz(protocol), 3.0 / 16 * 1e6 / baud);
   return sir::CapturedBytes(sir::UartBytes(light, baud), setup.pollPhaseUs);
 }
 

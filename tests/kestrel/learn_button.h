@@ -43,6 +43,7 @@ struct LearnSetup {
   std::uint32_t holdUs = 250000;   // and as many more as a quarter-second press sends
   std::int32_t markOffsetUs = 0;   // marks this much longer (shorter, when negative) than nominal
   bool dither = false;             // each edge up to one tick of the UART's 16-times clock late
+  bool pulses = false;             // a transceiver that gives 3/16 of a bit time per carrier pulse
   int maxPasses = 8;
 };
 

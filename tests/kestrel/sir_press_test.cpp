@@ -139,4 +139,11 @@ TEST(SirPress, OffsetMarksTradeTimeWithTheFollowingSpace) {
   EXPECT_EQ(sir::OffsetMarks(Durations{50, 600, 600}, -100), (Durations{0, 650, 600}));
 }
 
+TEST(SirPress, ATransceiverThatPulsesPerCarrierPulseBreaksMarksUpOnlyWhenItsPulseIsShorter) {
+  // 40 kHz: a pulse every 25 us; 10 us pulses leave the line high between them.
+  EXPECT_EQ(sir::CarrierPulses(Durations{100, 50}, 40000, 10), (Durations{10, 15, 10, 15, 10, 15, 10, 65}));
+  // 3/16 of a bit at 4800 baud (39 us) outlasts the carrier's period: the mark stays whole.
+  EXPECT_EQ(sir::CarrierPulses(Durations{100, 50}, 40000, 39), (Durations{100, 50}));
+}
+
 }  // namespace

@@ -27,6 +27,23 @@ std::vector<std::uint32_t> RenderFrames(Protocol protocol, std::uint32_t device,
 
 }  // namespace
 
+std::uint32_t CarrierHz(Protocol protocol) {
+  switch (protocol) {
+    case Protocol::Sony12:
+    case Protocol::Sony15:
+    case Protocol::Sony20:
+    case Protocol::Pioneer: return 40000;
+    case Protocol::Panasonic: return 37000;
+    // Mitsubishi's recording gives no carrier; taken as the common 38 kHz.
+    case Protocol::Nec:
+    case Protocol::NecExtended:
+    case Protocol::Jvc:
+    case Protocol::Sharp:
+    case Protocol::Mitsubishi: return 38000;
+  }
+  return 38000;
+}
+
 std::vector<std::uint32_t> RenderPress(Protocol protocol, std::uint32_t device, std::uint32_t function,
                                        const PressOptions& options) {
   int frames = options.frames < 1 ? 1 : options.frames;

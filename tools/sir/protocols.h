@@ -17,6 +17,9 @@ struct PressOptions {
   std::uint32_t seed = 1;     // makes jittered runs reproducible
 };
 
+// The protocol's carrier frequency: each mark is a burst of pulses at this rate.
+std::uint32_t CarrierHz(Protocol protocol);
+
 std::vector<std::uint32_t> RenderPress(Protocol protocol, std::uint32_t device, std::uint32_t function,
                                        const PressOptions& options = {});
 

@@ -129,6 +129,39 @@ std::vector<std::uint32_t> DitherEdges(std::span<const std::uint32_t> markSpaceU
   return out;
 }
 
+std::vector<std::uint32_t> CarrierPulses(std::span<const std::uint32_t> markSpaceUs, double carrierHz,
+                                         double pulseUs) {
+  const double period = carrierHz > 0 ? 1e6 / carrierHz : 0;
+  if (period <= 0 || pulseUs <= 0 || pulseUs >= period) return {markSpaceUs.begin(), markSpaceUs.end()};
+  // Edges at whole microseconds of the running time, so rounding never adds up.
+  std::vector<std::uint32_t> out;
+  double at = 0;               // start of the current duration
+  std::uint64_t written = 0;   // whole microseconds handed out so far
+  auto emit = [&](double until, bool mark) {
+    std::uint64_t end = static_cast<std::uint64_t>(until + 0.5);
+    std::uint32_t length = static_cast<std::uint32_t>(end > written ? end - written : 0);
+    // Durations alternate mark, space: a second duration of the same kind joins the first.
+    if ((out.size() % 2 == 0) == mark) out.push_back(length);
+    else out.back() += length;
+    written += length;
+  };
+  for (std::size_t i = 0; i < markSpaceUs.size(); ++i) {
+    double end = at + markSpaceUs[i];
+    if (i % 2 == 1) {
+      emit(end, false);
+    } else {
+      for (double pulse = at; pulse < end; pulse += period) {
+        double lit = std::min(pulse + pulseUs, end);
+        emit(lit, true);
+        if (lit < end) emit(std::min(pulse + period, end), false);
+      }
+      if (markSpaceUs[i] == 0) emit(end, true);
+    }
+    at = end;
+  }
+  return out;
+}
+
 std::vector<std::uint8_t> UartValues(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud) {
   std::vector<std::uint8_t> values;
   for (const UartByte& b : UartBytes(markSpaceUs, baud)) values.push_back(b.value);

@@ -45,6 +45,13 @@ std::vector<std::uint32_t> OffsetMarks(std::span<const std::uint32_t> markSpaceU
 // `us` places it: a duration gains what its end moved and loses what its start did.
 std::vector<std::uint32_t> DitherEdges(std::span<const std::uint32_t> markSpaceUs, double us, std::uint32_t seed);
 
+// The same light through a transceiver that answers each carrier pulse of a mark
+// with a line pulse of `pulseUs` (an IrDA-SIR receiver gives 3/16 of a bit time):
+// each mark becomes a train of such pulses every 1/carrierHz, with the line high
+// between them. Where a pulse lasts as long as the carrier's period the mark stays
+// whole.
+std::vector<std::uint32_t> CarrierPulses(std::span<const std::uint32_t> markSpaceUs, double carrierHz, double pulseUs);
+
 // Only the values, in arrival order.
 std::vector<std::uint8_t> UartValues(std::span<const std::uint32_t> markSpaceUs, std::uint32_t baud);
 
