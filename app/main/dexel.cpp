@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/framework/bring_to_front.h"
 #include "app/resources/resource_ids.h"
 
 namespace vantor {
@@ -103,10 +104,7 @@ void TDexel::PlayStartSound() {
 void TDexel::AddEvent() {
   for (const char* title : {"Wizard Step1", "Wizard Step2", "Wizard Step3"}) {
     if (HWND open = FindWindowA(nullptr, title)) {
-      ShowWindow(open, SW_SHOW);
-      SetActiveWindow(open);
-      SetFocus(open);
-      SetForegroundWindow(open);
+      BringToFront(open);
       return;
     }
   }
@@ -239,12 +237,7 @@ void TDexel::Show() {
     WatcherSuspended = true;
   }
   ShowWindow(Frame(), SW_SHOWNORMAL);
-  if (HWND main = FindWindowA(nullptr, "Vantor")) {
-    ShowWindow(main, SW_SHOW);
-    SetActiveWindow(main);
-    SetFocus(main);
-    SetForegroundWindow(main);
-  }
+  if (HWND main = FindWindowA(nullptr, "Vantor")) BringToFront(main);
   PlayStartSound();
 }
 

@@ -1,5 +1,6 @@
 #include "app/main/dexel_app.h"
 
+#include "app/framework/bring_to_front.h"
 #include "app/resources/resource_ids.h"
 
 namespace vantor {
@@ -34,10 +35,7 @@ bool TDexelApp::ClaimSingleInstance() {
 bool TDexelApp::ActivateRunningInstance() {
   HWND running = FindWindowA(nullptr, kAppTitle);
   if (!running) return false;
-  ShowWindow(running, SW_SHOW);
-  SetActiveWindow(running);
-  SetFocus(running);
-  SetForegroundWindow(running);
+  BringToFront(running);
   return true;
 }
 

@@ -1,13 +1,13 @@
 #include "app/wizard/wizard_step.h"
 
+#include "app/framework/bring_to_front.h"
 #include "app/resources/resource_ids.h"
 
 namespace vantor {
 
 HWND TWizardStep::Enter() {
   if (HWND open = GetHandle()) {
-    ShowWindow(open, SW_SHOW);
-    SetForegroundWindow(open);
+    BringToFront(open);
     return open;
   }
   return Create();
