@@ -13,6 +13,9 @@ namespace vantor {
 // Every value is read through a zero-filled buffer of this size, and a value that
 // does not fit with its terminating zero counts as absent.
 constexpr std::size_t kValueBufferSize = 300;
+// The longest entry that is saved, loaded and matched whole: the watcher fetches
+// a matched entry into 256 bytes.
+constexpr std::size_t kMaxEntryLength = 255;
 
 // Upper-cases ASCII a..z in place; every other byte, including bytes above 0x7F,
 // stays as it is.

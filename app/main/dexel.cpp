@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/events/store_values.h"
 #include "app/framework/bring_to_front.h"
 #include "app/resources/resource_ids.h"
 
@@ -122,8 +123,11 @@ LRESULT TDexel::ShowWizardStep(WPARAM, LPARAM) {
     case 2:
       Step2.Enter();
       break;
+    case 3:
+      // The keystroke recorder (no mouse chosen) is not built yet.
+      if (WizardState.MouseKind == 1) Step3Mouse.Enter();
+      break;
     default:
-      // Step 3, the mouse step or the keystroke recorder, is not built yet.
       break;
   }
   return TRUE;
@@ -132,6 +136,10 @@ LRESULT TDexel::ShowWizardStep(WPARAM, LPARAM) {
 void TDexel::PointAtEntry(int index) {
   DeleteButton.EnableWindow(true);
   SetFocus(EventsList_.GetHandle());
+  SelectEntry(index);
+}
+
+void TDexel::SelectEntry(int index) {
   EventsList_.SetSelIndex(index);
   SelectionChanged();
 }
@@ -174,7 +182,7 @@ void TDexel::EditChanged() { UpdateButton.EnableWindow(true); }
 
 void TDexel::Update() {
   std::string text = EventsList_.GetText();
-  if (text.size() > 255) text.resize(255);
+  if (text.size() > kMaxEntryLength) text.resize(kMaxEntryLength);
   // Replace the entry last selected; with none selected since the last Delete or
   // Update, the index is stale and would hit an entry the user never touched.
   if (int remembered = RememberedIndex(); remembered >= 0) EventsList_.DeleteString(remembered);

@@ -17,6 +17,7 @@
 #include "app/options/set_ms_ir.h"
 #include "app/wizard/step1.h"
 #include "app/wizard/step2.h"
+#include "app/wizard/step3_1.h"
 #include "app/wizard/wizard_host.h"
 #include "app/wizard/wizard_state.h"
 
@@ -50,6 +51,7 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   // The step objects live for the whole run; their windows come and go.
   TStep1 Step1{this, *this, WizardState};
   TStep2 Step2{this, *this, WizardState};
+  TStep3_1 Step3Mouse{this, *this, WizardState};
 
   int WizardStep = 0;
   int SelectedIndex = -1;
@@ -79,6 +81,7 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   auto FormatCode() -> char (&)[16] override { return Settings.RcFormatCode; }
   void PlayStartSound() override;
   void PointAtEntry(int index) override;
+  void SelectEntry(int index) override;
   bool ParkWatcher() override;
 
  protected:

@@ -19,6 +19,7 @@
 #define IDD_OPTION 1
 #define IDD_WIZARD_STEP1 2
 #define IDD_WIZARD_STEP2 4
+#define IDD_WIZARD_STEP3_MOUSE 5
 #define IDD_MAIN 2000
 
 /* Option dialog (IDD_OPTION): radio buttons 101..108, group boxes 105, 106 */
@@ -31,8 +32,9 @@
 #define IDC_OPTION_PELLOW 107
 #define IDC_OPTION_KESTREL 108
 
-/* Wizard steps: Next is the standard button 1, Cancel 2, Help 9 */
+/* Wizard steps: Next (Finish in the last step) is the standard button 1, Cancel 2, Help 9 */
 #define IDC_WIZARD_NEXT 1
+#define IDC_WIZARD_FINISH 1
 #define IDC_WIZARD_BACK 101
 
 /* Wizard step 1 (IDD_WIZARD_STEP1) */
@@ -47,6 +49,22 @@
 #define IDC_STEP2_MOUSE 102
 #define IDC_STEP2_KEYBOARD 103
 #define IDC_STEP2_GROUP 104
+
+/* Wizard step 3, mouse actions (IDD_WIZARD_STEP3_MOUSE) */
+#define IDC_STEP3_MOUSE_GROUP 102
+#define IDC_STEP3_MOUSE_UP 103
+#define IDC_STEP3_MOUSE_DOWN 104
+#define IDC_STEP3_MOUSE_ACTION 105
+#define IDC_STEP3_MOUSE_RIGHT 106
+#define IDC_STEP3_MOUSE_CLICK 107
+#define IDC_STEP3_MOUSE_DOUBLE_CLICK 108
+#define IDC_STEP3_MOUSE_RIGHT_CLICK 109
+#define IDC_STEP3_MOUSE_DOWN_RIGHT 110
+#define IDC_STEP3_MOUSE_UP_RIGHT 111
+#define IDC_STEP3_MOUSE_UP_LEFT 112
+#define IDC_STEP3_MOUSE_DOWN_LEFT 113
+#define IDC_STEP3_MOUSE_LEFT 114
+#define IDC_STEP3_MOUSE_CLEAR 115
 
 /* Main dialog (IDD_MAIN); Start and Help are the standard buttons 1 and 9 */
 #define IDC_MAIN_START 1

@@ -30,6 +30,8 @@ class TWizardHost {
   // Shows the entry at `index` as the one in the way: Delete enabled, the list
   // focused with the entry selected, as if the user had selected it.
   virtual void PointAtEntry(int index) = 0;
+  // Selects the entry at `index` as if the user had selected it.
+  virtual void SelectEntry(int index) = 0;
   // Makes sure the watcher is inside no receiver call; false if it could not be
   // parked, and then the receivers must not be used.
   virtual bool ParkWatcher() = 0;

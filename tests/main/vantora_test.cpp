@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <string>
@@ -863,6 +864,159 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   Click(step1, 115);
   EXPECT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x42)), "Lern 2nd. signal!");
   EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 42;");
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+// Learns `codes` (two of them: a pair) in a new wizard and goes on to the mouse step.
+HWND OpenMouseStep(const Program& program, HWND dialog, bench::PtyPort& com, std::initializer_list<unsigned char> codes) {
+  HWND step1 = OpenWizard(program, dialog);
+  if (!step1) return nullptr;
+  if (codes.size() > 1) Click(step1, 115);
+  std::string status;
+  for (unsigned char code : codes) status = LearnIr55(step1, com, ir55::Script().Press(code));
+  if (status != "Good!") return nullptr;
+  Click(step1, 1);
+  HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
+  if (!step2) return nullptr;
+  Click(step2, 1);
+  return WaitForWindow(program.Id(), "Wizard Step3", 20000);
+}
+
+// The texts of a window's children, and how many of them are buttons shown.
+std::vector<std::string> ChildTexts(HWND window, int* buttons) {
+  struct Found {
+    std::vector<std::string> texts;
+    int buttons = 0;
+  } found;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(param);
+        char name[32] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (!lstrcmpiA(name, "Button") && IsWindowVisible(child)) ++f->buttons;
+        f->texts.push_back(TextOf(child));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  *buttons = found.buttons;
+  return found.texts;
+}
+
+// Each row starts from an empty field (Finish and Clear off), or from its text typed
+// over a field that a press has made non-empty, then presses one button.
+TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
+  const std::string a236(236, 'A'), a237(237, 'A'), a239(239, 'A'), a240(240, 'A');
+  struct Row {
+    const char* what;
+    std::string typed;
+    int button;
+    int presses;
+    std::string field;
+    bool finishAndClear;
+    bool overflowBox = false;
+  } rows[] = {
+      {"three ups", "", 103, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;", true},
+      {"double click in one press", "", 108, 1, "LEFTDOWN;LEFTUP;LEFTDOWN;LEFTUP;", true},
+      // "LW 00 41;" and the action make an entry of exactly 255 characters.
+      {"the entry's last character", a236, 103, 1, a236 + "MOVE 0 -5;", true},
+      {"a token past the entry's end is refused", a237, 103, 1, a237, true},
+      {"239 characters: refused without the box", a239, 109, 1, a239, true},
+      {"240 characters: the box, then empty", a240, 103, 1, "", false, true},
+      {"clear on a full field", a240, 115, 1, "", false},
+  };
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1();
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND step = OpenMouseStep(program, Dialog(frame), com1, {0x41});
+  ASSERT_NE(step, nullptr);
+  HWND field = GetDlgItem(step, 105);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    if (Enabled(step, 115)) Click(step, 115);
+    EXPECT_FALSE(Enabled(step, 1));
+    if (!row.typed.empty()) {
+      Click(step, 103);
+      SetWindowTextA(field, row.typed.c_str());
+    }
+    HWND button = GetDlgItem(step, row.button);
+    HWND box = nullptr;
+    if (row.overflowBox) {
+      PostMessageA(button, BM_CLICK, 0, 0);
+      box = WaitForWindow(program.Id(), "Notice", 10000);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+      int buttons = 0;
+      std::vector<std::string> texts = ChildTexts(box, &buttons);
+      EXPECT_EQ(buttons, 1);
+      EXPECT_NE(std::find(texts.begin(), texts.end(), "OK"), texts.end());
+      EXPECT_NE(std::find(texts.begin(), texts.end(), "buffer over flow"), texts.end());
+      EXPECT_EQ(TextOf(field), row.typed);  // emptied only once the box is closed
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      EXPECT_TRUE(WaitVisible(box, false, 5000));
+    } else {
+      // A box would hold the press unanswered.
+      for (int i = 0; i < row.presses; ++i) ASSERT_TRUE(Answers(button, BM_CLICK));
+    }
+    EXPECT_EQ(TextOf(field), row.field);
+    EXPECT_EQ(Enabled(step, 1), row.finishAndClear);
+    EXPECT_EQ(Enabled(step, 115), row.finishAndClear);
+    if (row.field != row.typed && !row.field.empty()) {
+      const auto end = static_cast<DWORD>(row.field.size());
+      EXPECT_EQ(static_cast<DWORD>(SendMessageA(field, EM_GETSEL, 0, 0)), MAKELONG(end, end));
+    }
+  }
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+// Cancel adds nothing; Back and Next keep the action; Finish adds the pair's entry
+// at its sorted place, selects it and opens no further step.
+TEST_F(Vantora, WizardMouseStepFinishesCancelsAndKeepsItsTextAcrossBack) {
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1({"LW 00 40;MOVE 0 5;", "LW 00 50;LEFTDOWN;LEFTUP;"});
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  HWND list = GetDlgItem(dialog, 101);
+  const std::vector<std::string> before = Items(list);
+  Select(dialog, list, 0);
+
+  HWND step3 = OpenMouseStep(program, dialog, com1, {0x41, 0x42});
+  ASSERT_NE(step3, nullptr);
+  EXPECT_FALSE(Enabled(step3, 1));
+  Click(step3, 109);
+  Click(step3, 2);
+  EXPECT_FALSE(IsWindow(step3));
+  EXPECT_EQ(Items(list), before);
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+
+  step3 = OpenMouseStep(program, dialog, com1, {0x41, 0x42});
+  ASSERT_NE(step3, nullptr);
+  Click(step3, 109);
+  Click(step3, 101);
+  HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
+  ASSERT_NE(step2, nullptr);
+  EXPECT_FALSE(IsWindow(step3));
+  Click(step2, 1);
+  step3 = WaitForWindow(program.Id(), "Wizard Step3", 20000);
+  ASSERT_NE(step3, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(step3, 105)), "RIGHTDOWN;RIGHTUP;");
+  EXPECT_TRUE(Enabled(step3, 1));
+  EXPECT_TRUE(Enabled(step3, 115));
+
+  Click(step3, 1);
+  EXPECT_FALSE(IsWindow(step3));
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;MOVE 0 5;", "LW 00 41;LW 00 42;RIGHTDOWN;RIGHTUP;",
+                                                   "LW 00 50;LEFTDOWN;LEFTUP;"}));
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 119)));
+  for (const char* title : {"Wizard Step1", "Wizard Step2", "Wizard Step3"})
+    EXPECT_EQ(WaitForWindow(program.Id(), title, 300), nullptr) << title;
   PostMessageA(frame, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
