@@ -40,19 +40,31 @@ std::string Percent(int part, int whole) {
 bool g_dither = false;
 bool g_pulses = false;
 
+// One random button and how it is pressed; the same seed draws the same buttons
+// in every column.
+struct Button {
+  std::uint32_t device, function;
+  LearnSetup setup;
+};
+
+Button Draw(std::mt19937& random, double jitter, std::int32_t offset, bool dither) {
+  Button b;
+  b.device = random() & 0xFFFF;
+  b.function = random() & 0xFF;
+  b.setup.jitter = jitter;
+  b.setup.seed = random();
+  b.setup.pollPhaseUs = random() % 50000;
+  b.setup.markOffsetUs = offset;
+  b.setup.dither = dither;
+  b.setup.pulses = g_pulses;
+  return b;
+}
+
 Tally Learn(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std::int32_t offset) {
-  std::mt19937 random(seed);  // the same buttons in every column
+  std::mt19937 random(seed);
   Tally tally;
-  for (int b = 0; b < buttons; ++b) {
-    std::uint32_t device = random() & 0xFFFF;
-    std::uint32_t function = random() & 0xFF;
-    LearnSetup setup;
-    setup.jitter = jitter;
-    setup.seed = random();
-    setup.pollPhaseUs = random() % 50000;
-    setup.markOffsetUs = offset;
-    setup.dither = g_dither;
-    setup.pulses = g_pulses;
+  for (int i = 0; i < buttons; ++i) {
+    auto [device, function, setup] = Draw(random, jitter, offset, g_dither);
     kestrel_test::Learned learned = LearnButton(p, device, function, setup);
     std::optional<std::string> expected = kestrel_test::ExpectedCode(p, device, function);
     switch (learned.ending) {
@@ -78,16 +90,8 @@ const char* RunningFormat(sir::Protocol p) {
 Running Catch(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std::int32_t offset) {
   std::mt19937 random(seed);
   Running tally;
-  for (int b = 0; b < buttons; ++b) {
-    std::uint32_t device = random() & 0xFFFF;
-    std::uint32_t function = random() & 0xFF;
-    LearnSetup setup;
-    setup.jitter = jitter;
-    setup.seed = random();
-    setup.pollPhaseUs = random() % 50000;
-    setup.markOffsetUs = offset;
-    setup.dither = true;
-    setup.pulses = g_pulses;
+  for (int i = 0; i < buttons; ++i) {
+    auto [device, function, setup] = Draw(random, jitter, offset, true);
     kestrel_test::Caught caught = kestrel_test::CatchPress(p, device, function, RunningFormat(p), setup);
     std::optional<std::string> expected = kestrel_test::ExpectedCode(p, device, function);
     if (!caught.got) tally.nothing++;
