@@ -15,17 +15,15 @@ enum class LongLight {
 
 struct RunTable {
   char code[3];
-  int darkForOne;       // rows 1 and 4: a dark run this long is a "1"
-  bool lightCounts;     // row 2: every third light character is a "0" of its own
-  bool needsLeader;     // dark and row 2 are ignored until the leader was seen
-  LongLight longLight;  // row 3, light run of eight or more at a byte end
-  int darkIgnoredAt;    // row 4: a dark run this long at a byte end is idle (0: never)
+  int darkForOne;       // a dark run this long, ended by light or a byte end, is a "1"
+  bool lightCounts;     // in a long light run every third light character is a "0" of its own
+  bool needsLeader;     // dark runs and counted light are ignored until the leader was seen
+  LongLight longLight;  // a light run of eight or more at a byte end (shorter ones give "?")
+  int darkIgnoredAt;    // a dark run this long at a byte end is idle (0: never); below darkForOne "?"
 };
 
-// Row 1: bit at the end of a dark run; row 2: long light run; row 3: byte end in
-// light (under eight always "?"); row 4: byte end in dark (below darkForOne "?").
 constexpr RunTable kRunTables[] = {
-    //        one  row 2  leader  row 3                   row 4 idle
+    //      dark "1"  light  leader  long light at byte end  dark idle
     {"NE", 4, false, false, LongLight::Nothing, 8},
     {"PA", 4, false, false, LongLight::Nothing, 8},
     {"M0", 6, false, false, LongLight::Abort, 0},

@@ -37,7 +37,7 @@
 #define IDC_WIZARD_FINISH 1
 #define IDC_WIZARD_BACK 101
 
-/* Wizard step 1 (IDD_WIZARD_STEP1) */
+/* "Wizard Step1": learning the remote's codes (IDD_WIZARD_STEP1) */
 #define IDC_STEP1_GROUP 101
 #define IDC_STEP1_SIGNAL 102
 #define IDC_STEP1_LEARN 104
@@ -45,12 +45,12 @@
 #define IDC_STEP1_ONE_IR 114
 #define IDC_STEP1_TWO_IR 115
 
-/* Wizard step 2 (IDD_WIZARD_STEP2) */
+/* "Wizard Step2": mouse or keyboard (IDD_WIZARD_STEP2) */
 #define IDC_STEP2_MOUSE 102
 #define IDC_STEP2_KEYBOARD 103
 #define IDC_STEP2_GROUP 104
 
-/* Wizard step 3, mouse actions (IDD_WIZARD_STEP3_MOUSE) */
+/* "Wizard Step3" for mouse actions (IDD_WIZARD_STEP3_MOUSE) */
 #define IDC_STEP3_MOUSE_GROUP 102
 #define IDC_STEP3_MOUSE_UP 103
 #define IDC_STEP3_MOUSE_DOWN 104

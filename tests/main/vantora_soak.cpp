@@ -20,6 +20,7 @@
 
 #include "pellow/ir55_feed.h"
 #include "support/bench/input_probe.h"
+#include "support/bench/program.h"
 #include "support/bench/pty_port.h"
 
 namespace {
@@ -28,12 +29,7 @@ const char kRoot[] = "Infrared\\Software\\Vantora";
 const char kPortKey[] = "Infrared\\Software\\Vantora\\Port";
 const char kEventListKey[] = "Infrared\\Software\\Vantora\\EventList";
 
-void Put(const char* path, const char* name, const char* text) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
-  RegCloseKey(key);
-}
+void Put(const char* path, const char* name, const char* text) { bench::PutString(path, name, text); }
 
 struct Found {
   DWORD pid;
@@ -64,25 +60,8 @@ bool FindOther(DWORD pid, HWND frame, Found& out) {
 }
 
 HWND WaitForFrame(DWORD pid, DWORD timeoutMs) {
-  struct S {
-    DWORD pid;
-    HWND found;
-  } s{pid, nullptr};
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50)) {
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<S*>(param);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(hwnd, &owner);
-          char title[32] = {};
-          GetWindowTextA(hwnd, title, sizeof title);
-          if (owner != s->pid || !IsWindowVisible(hwnd) || strcmp(title, "Vantor") != 0) return TRUE;
-          s->found = hwnd;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    if (s.found) return s.found;
-  }
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+    if (HWND frame = bench::FindTopLevel(pid, nullptr, "Vantor")) return frame;
   return nullptr;
 }
 
@@ -214,15 +193,9 @@ int main(int argc, char** argv) {
   Put(kEventListKey, "EventList1", "LW 00 42;KEYDOWN 42 300001;KEYUP 42 c0300001;");
   auto com1 = std::make_unique<bench::PtyPort>(1);
 
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string exe(path);
-  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "Vantora.exe";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    std::fprintf(stderr, "cannot start %s\n", exe.c_str());
+  if (!bench::StartBeside("Vantora.exe", pi)) {
+    std::fprintf(stderr, "cannot start Vantora.exe\n");
     return 1;
   }
   HWND frame = WaitForFrame(pi.dwProcessId, 20000);

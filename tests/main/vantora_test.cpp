@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/bench/input_probe.h"
+#include "support/bench/program.h"
 #include "support/bench/pty_port.h"
 #include "tests/pellow/ir55_feed.h"
 #include "tools/ir55/ir55_emulator.h"
@@ -22,25 +23,12 @@ const char kRoot[] = "Infrared\\Software\\Vantora";
 const char kPortKey[] = "Infrared\\Software\\Vantora\\Port";
 const char kEventListKey[] = "Infrared\\Software\\Vantora\\EventList";
 
-void Put(const char* path, const char* name, const char* text) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
-  RegCloseKey(key);
-}
+void Put(const char* path, const char* name, const char* text) { bench::PutString(path, name, text); }
 
-void PutIn(HKEY root, const char* path, const char* name, const char* text) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
-  RegCloseKey(key);
-}
+void PutIn(HKEY root, const char* path, const char* name, const char* text) { bench::PutString(path, name, text, root); }
 
 void PutRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
+  bench::PutValue(path, name, type, data, size);
 }
 
 std::string Get(const char* path, const char* name) {
@@ -55,15 +43,7 @@ std::string Get(const char* path, const char* name) {
 
 class Program {
  public:
-  Program() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path);
-    exe = exe.substr(0, exe.find_last_of('\\') + 1) + "Vantora.exe";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    ok_ = CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != FALSE;
-  }
+  Program() { ok_ = bench::StartBeside("Vantora.exe", pi_); }
   ~Program() {
     if (!ok_) return;
     if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
@@ -87,31 +67,8 @@ class Program {
 
 // A visible top-level window of the process whose title (byClass: whose class) is `name`.
 HWND WaitForTopLevel(DWORD pid, const char* name, bool byClass, DWORD timeoutMs) {
-  struct Search {
-    DWORD pid;
-    const char* name;
-    bool byClass;
-    HWND found;
-  } search{pid, name, byClass, nullptr};
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(hwnd, &owner);
-          if (owner != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-          char text[64] = {};
-          if (s->byClass) GetClassNameA(hwnd, text, sizeof text);
-          else GetWindowTextA(hwnd, text, sizeof text);
-          if (strcmp(text, s->name) != 0) return TRUE;
-          s->found = hwnd;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    Sleep(50);
-  }
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+    if (HWND found = bench::FindTopLevel(pid, byClass ? name : nullptr, byClass ? nullptr : name)) return found;
   return nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/bench/input_probe.h"
+#include "support/bench/program.h"
 #include "support/bench/pty_port.h"
 #include "tools/demo/png_file.h"
 #include "tools/ir55/ir55_emulator.h"
@@ -33,12 +34,7 @@ const char* kEntries[] = {
     "LW 00 48;KEYDOWN 56 2f0001;KEYUP 56 c02f0001;",
 };
 
-void Put(const char* path, const char* name, const char* text) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(std::strlen(text) + 1));
-  RegCloseKey(key);
-}
+void Put(const char* path, const char* name, const char* text) { bench::PutString(path, name, text); }
 
 void StoreSampleConfiguration() {
   RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Infrared\\Software\\Vantora");
@@ -53,32 +49,7 @@ void StoreSampleConfiguration() {
   }
 }
 
-HWND FindTopLevel(DWORD pid, const char* cls, const char* title) {
-  struct Search {
-    DWORD pid;
-    const char* cls;
-    const char* title;
-    HWND found;
-  } s{pid, cls, title, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-        char text[64] = {}, klass[64] = {};
-        GetClassNameA(hwnd, klass, sizeof klass);
-        if (s->cls && std::strcmp(klass, s->cls) != 0) return TRUE;
-        if (s->title) {
-          GetWindowTextA(hwnd, text, sizeof text);
-          if (std::strcmp(text, s->title) != 0) return TRUE;
-        }
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
+using bench::FindTopLevel;
 
 class Demo {
  public:
@@ -88,14 +59,7 @@ class Demo {
     if (!receiver_.ok()) return Fail("no terminal behind COM1");
     StoreSampleConfiguration();
     std::printf("stored: IR55 receiver on COM1 and %d learned events\n", static_cast<int>(std::size(kEntries)));
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path);
-    exe = exe.substr(0, exe.find_last_of('\\') + 1) + "Vantora.exe";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &program_))
-      return Fail("Vantora.exe did not start");
+    if (!bench::StartBeside("Vantora.exe", program_)) return Fail("Vantora.exe did not start");
     for (int i = 0; i < 200 && !(frame_ = FindTopLevel(program_.dwProcessId, nullptr, "Vantor")); ++i) probe_.Pump(50);
     if (!frame_) return Fail("no window titled Vantor");
     std::printf("Vantora.exe is up: window \"Vantor\", COM1 opened at 1200 baud\n");
