@@ -778,7 +778,7 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step1", 500), nullptr);
   EXPECT_TRUE(IsWindowVisible(step2));
 
-  // The keyboard choice survives Back and Next; step 1 shows its learning again.
+  // The keyboard choice survives Back and Next; the learning step shows its result again.
   Click(step2, 103);
   Click(step2, 101);
   step1 = WaitForWindow(program.Id(), "Wizard Step1", 20000);
