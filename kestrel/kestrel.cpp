@@ -7,7 +7,9 @@
 #include "kestrel/capture_loop.h"
 #include "kestrel/decode.h"
 #include "kestrel/format_code.h"
-#include "kestrel/serial_calls.h"
+#include "win32/open_serial_port.h"
+#include "win32/serial_calls.h"
+#include "win32/utf8_to_wide.h"
 
 namespace {
 
@@ -21,39 +23,22 @@ void ShowError(const char* text, const char* caption) {
   MessageBoxExA(nullptr, text, caption, kErrorStyle, 0);
 }
 
-// Reads must never wait: each returns at once with whatever is queued.
-void SetImmediateReads(COMMTIMEOUTS& t) {
-  t.ReadIntervalTimeout = MAXDWORD;
-  t.ReadTotalTimeoutMultiplier = 0;
-  t.ReadTotalTimeoutConstant = 0;
-  t.WriteTotalTimeoutMultiplier = 0;
-  t.WriteTotalTimeoutConstant = 0;
-}
+// Exclusive and synchronous at the idle speed: the capture reads with immediate
+// time-outs, no overlapped I/O. Once the speed is set, a failure puts it back first.
+const vantor::SerialSetup kPortSetup{GENERIC_READ | GENERIC_WRITE, kPurgeAll, kestrel::kIdleBaud, false,
+                                     vantor::kImmediateReads, kInputQueue, kOutputQueue, kestrel::kIdleBaud};
+// The box caption of each failed opening step, in the order of vantor::SerialStep.
+constexpr const char* kOpenCaptions[] = {"", "Error I-3", "Error I-5", "Error I-6",
+                                         "Error I-8", "Error I-10", "Error I-12", "Error I-13"};
 
-// The Japanese notice is kept as UTF-8 and shown through the wide API so that it
-// reads correctly whatever the system code page is.
+// The Japanese notice is kept as UTF-8 and shown through the wide API.
 int AskWide(const char* utf8Text, const char* utf8Caption, UINT style) {
   wchar_t text[128];
   wchar_t caption[128];
-  if (MultiByteToWideChar(CP_UTF8, 0, utf8Text, -1, text, 128) == 0) text[0] = L'\0';
-  if (MultiByteToWideChar(CP_UTF8, 0, utf8Caption, -1, caption, 128) == 0) caption[0] = L'\0';
+  vantor::Utf8ToWide(utf8Text, text, 128);
+  vantor::Utf8ToWide(utf8Caption, caption, 128);
   return MessageBoxExW(nullptr, text, caption, style, 0);
 }
-
-}  // namespace
-
-KestrelSerialCalls KestrelSystemSerial() {
-  return KestrelSerialCalls{&::CreateFileA,     &::PurgeComm,       &::GetCommState, &::SetCommState,
-                            &::GetCommTimeouts, &::SetCommTimeouts, &::SetupComm,    &::ReadFile,
-                            &::CloseHandle,     &::Sleep};
-}
-
-KestrelSerialCalls& KestrelSerial() {
-  static KestrelSerialCalls calls = KestrelSystemSerial();
-  return calls;
-}
-
-namespace {
 
 // The break flag is set from one thread while a capture runs on another.
 std::atomic_ref<BYTE> BreakFlag(TKestrel& k) { return std::atomic_ref<BYTE>(k.BreakRequested); }
@@ -61,17 +46,14 @@ std::atomic_ref<BYTE> BreakFlag(TKestrel& k) { return std::atomic_ref<BYTE>(k.Br
 // Everything a failure path needs, without widening the shared class.
 struct Port {
   TKestrel& k;
-  KestrelSerialCalls& api = KestrelSerial();
+  vantor::SerialCalls& api = vantor::SerialSeam();
 
   BOOL SetBaud(DWORD baud) {
     k.PortState.BaudRate = baud;
     k.LastApiResult = api.SetCommState(k.PortHandle, &k.PortState);
     return k.LastApiResult;
   }
-  void CloseHandleOnly() {
-    if (k.PortHandle != INVALID_HANDLE_VALUE) api.CloseHandle(k.PortHandle);
-    k.PortHandle = INVALID_HANDLE_VALUE;
-  }
+  void CloseHandleOnly() { vantor::CloseSerialPort(k.PortHandle); }
   // Gives up on the port: optionally back to the idle speed first (result
   // recorded, not acted on), closed, then the user is told.
   int Abandon(bool idleSpeedFirst, const char* text, const char* caption) {
@@ -136,39 +118,12 @@ int TKestrel::UserChangePort(int port) {
   if (PortHandle != INVALID_HANDLE_VALUE) return 0;
 
   std::snprintf(PortName, sizeof PortName, "COM%d", port);
-  Port p{*this};
-  // Exclusive and synchronous: the capture reads with immediate time-outs, no overlapped I/O.
-  PortHandle = p.api.CreateFileA(PortName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
-  if (PortHandle == INVALID_HANDLE_VALUE) {
-    ShowError("Cannot open serial port !\n\nAnother communication software using this port?\n\n\n",
-              "Error I-3");
-    return 0;
-  }
-  if (!p.api.PurgeComm(PortHandle, kPurgeAll)) return p.Abandon(false, "fault clear buffer", "Error I-5");
-
-  LastApiResult = p.api.GetCommState(PortHandle, &PortState);
-  if (!LastApiResult) return p.Abandon(false, "fault get com state", "Error I-6");
-  // Only the framing is ours; the rest of the driver's settings stay as they are.
-  PortState.BaudRate = kestrel::kIdleBaud;
-  PortState.ByteSize = 8;
-  PortState.Parity = NOPARITY;
-  PortState.StopBits = ONESTOPBIT;
-  PortState.fBinary = 1;
-  LastApiResult = p.api.SetCommState(PortHandle, &PortState);
-  if (!LastApiResult) return p.Abandon(false, "fault change baudrate", "Error I-8");
-
-  // From here the line runs at 19200, so a failure puts that speed back before closing.
-  LastApiResult = p.api.GetCommTimeouts(PortHandle, &PortTimeouts);
-  if (!LastApiResult) return p.Abandon(true, "fault get timeout parameter", "Error I-10");
-  SetImmediateReads(PortTimeouts);
-  LastApiResult = p.api.SetCommTimeouts(PortHandle, &PortTimeouts);
-  if (!LastApiResult) return p.Abandon(true, "fault set timeout parameter", "Error I-12");
-
-  if (!p.api.SetupComm(PortHandle, kInputQueue, kOutputQueue)) {
-    return p.Abandon(true, "fault SetupComm", "Error I-13");
-  }
-  return 1;
+  const vantor::SerialStep failed =
+      vantor::OpenSerialPort(PortName, kPortSetup, {PortHandle, PortState, PortTimeouts, LastApiResult});
+  if (failed == vantor::SerialStep::None) return 1;
+  vantor::CloseSerialPort(PortHandle);
+  ShowError(vantor::SerialStepText(failed), kOpenCaptions[static_cast<int>(failed)]);
+  return 0;
 }
 
 int TKestrel::UserChangeDelay(int Delay, char* Maker) {
@@ -206,7 +161,7 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   if (!p.SetBaud(kestrel::CaptureBaud(CodePrefix, PortState.BaudRate))) {
     return p.Abandon(true, "fault change baudrate", "Error I-33");
   }
-  SetImmediateReads(PortTimeouts);
+  PortTimeouts = vantor::kImmediateReads;
   LastApiResult = p.api.SetCommTimeouts(PortHandle, &PortTimeouts);
   if (!LastApiResult) return p.Abandon(true, "fault set timeout parameter", "Error I-33-2");
 

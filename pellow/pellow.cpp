@@ -4,14 +4,11 @@
 #include <cstring>
 
 #include "pellow/pellow_core.h"
-#include "pellow/serial_api.h"
+#include "win32/open_serial_port.h"
+#include "win32/serial_calls.h"
+#include "win32/utf8_to_wide.h"
 
 namespace {
-
-PellowSerialApi g_serial = {
-    ::CreateFileA,     ::PurgeComm,       ::GetCommState, ::SetCommState, ::GetCommTimeouts,
-    ::SetCommTimeouts, ::SetupComm,       ::ReadFile,     ::CloseHandle,  ::ClearCommError,
-};
 
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr UINT kErrorStyle = MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL;
@@ -21,8 +18,13 @@ constexpr DWORD kRestBaud = 19200;
 constexpr DWORD kInputQueue = 1024;
 constexpr DWORD kOutputQueue = 4096;
 
-constexpr char kOpenFailed[] =
-    "Cannot open serial port !\n\nAnother communication software using this port?\n\n\n";
+// Exclusive and synchronous at the receiver's speed; reads return at once. Once the
+// speed is set, a failure puts the line back to 19200 first.
+const vantor::SerialSetup kPortSetup{GENERIC_READ | GENERIC_WRITE, kPurgeAll, kReceiverBaud, false,
+                                     vantor::kImmediateReads, kInputQueue, kOutputQueue, kRestBaud};
+// The box caption of each failed opening step, in the order of vantor::SerialStep.
+constexpr const char* kOpenCaptions[] = {"", "Error M-3", "Error M-5", "Error M-6",
+                                         "Error M-8", "Error M-10", "Error M-12", "Error M-13"};
 
 // Stored as UTF-8 and shown through the wide API so it reads right on any code page.
 constexpr char kDelayText[] = "実験FALSEを返す(再度初期化に失敗した想定)";
@@ -34,24 +36,12 @@ void ShowError(const char* text, const char* caption) {
   MessageBoxExA(nullptr, text, caption, kErrorStyle, 0);
 }
 
-void ReleasePort(TPellow& p) {
-  if (IsOpen(p)) g_serial.closeHandle(p.PortHandle);
-  p.PortHandle = INVALID_HANDLE_VALUE;
-}
+void ReleasePort(TPellow& p) { vantor::CloseSerialPort(p.PortHandle); }
 
 BOOL SetRestSpeed(TPellow& p) {
   p.PortState.BaudRate = kRestBaud;
-  p.LastApiResult = g_serial.setCommState(p.PortHandle, &p.PortState);
+  p.LastApiResult = vantor::SerialSeam().SetCommState(p.PortHandle, &p.PortState);
   return p.LastApiResult;
-}
-
-// A failed opening step: the line goes back to 19200 first if it was already at the
-// receiver's speed, then the port is let go and the failure shown.
-BOOL AbandonOpen(TPellow& p, bool speedChanged, const char* text, const char* caption) {
-  if (speedChanged) SetRestSpeed(p);
-  ReleasePort(p);
-  ShowError(text, caption);
-  return FALSE;
 }
 
 // A read failed. The message is shown only if the port could still be set back to
@@ -77,7 +67,7 @@ bool SetReadWait(TPellow& p, DWORD waitMs) {
   t.ReadIntervalTimeout = MAXDWORD;
   t.ReadTotalTimeoutMultiplier = multiplier;
   t.ReadTotalTimeoutConstant = waitMs;
-  p.LastApiResult = g_serial.setCommTimeouts(p.PortHandle, &t);
+  p.LastApiResult = vantor::SerialSeam().SetCommTimeouts(p.PortHandle, &t);
   return p.LastApiResult;
 }
 
@@ -86,13 +76,13 @@ bool SetReadWait(TPellow& p, DWORD waitMs) {
 bool LineGone(TPellow& p) {
   DWORD errors = 0;
   COMSTAT status{};
-  return !g_serial.clearCommError(p.PortHandle, &errors, &status);
+  return !vantor::SerialSeam().ClearCommError(p.PortHandle, &errors, &status);
 }
 
 bool ReadPort(TPellow& p, BYTE* into, DWORD room) {
   p.BytesRead = 0;
   if (!IsOpen(p)) return false;
-  if (!g_serial.readFile(p.PortHandle, into, room, &p.BytesRead, nullptr)) return false;
+  if (!vantor::SerialSeam().ReadFile(p.PortHandle, into, room, &p.BytesRead, nullptr)) return false;
   if (p.BytesRead > room) p.BytesRead = room;
   return true;
 }
@@ -108,16 +98,10 @@ BOOL NothingYet(TPellow& p) {
   return FALSE;
 }
 
-void Widen(const char* utf8, wchar_t* out, int outCount) {
-  if (MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out, outCount) == 0) out[0] = L'\0';
-}
-
 }  // namespace
 
 static_assert(sizeof(TPellow::CodePrefix) == pellow::kPrefixSize);
 static_assert(sizeof(TPellow::CaptureBuffer) == pellow::kCaptureSize);
-
-extern "C" PellowSerialApi* pellow_serial_api() { return &g_serial; }
 
 TPellow::TPellow()
     : PortNumber(0),
@@ -146,43 +130,12 @@ BOOL TPellow::UserChangePort(int port) {
   if (IsOpen(*this)) return FALSE;
 
   std::snprintf(PortName, sizeof PortName, "COM%d", port);
-  PortHandle = g_serial.createFile(PortName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-  if (!IsOpen(*this)) {
-    ShowError(kOpenFailed, "Error M-3");
-    return FALSE;
-  }
-  if (!g_serial.purgeComm(PortHandle, kPurgeAll))
-    return AbandonOpen(*this, false, "fault clear buffer", "Error M-5");
-
-  LastApiResult = g_serial.getCommState(PortHandle, &PortState);
-  if (!LastApiResult) return AbandonOpen(*this, false, "fault get com state", "Error M-6");
-
-  PortState.BaudRate = kReceiverBaud;
-  PortState.ByteSize = 8;
-  PortState.Parity = NOPARITY;
-  PortState.StopBits = ONESTOPBIT;
-  PortState.fBinary = 1;
-  LastApiResult = g_serial.setCommState(PortHandle, &PortState);
-  if (!LastApiResult) return AbandonOpen(*this, false, "fault change baudrate", "Error M-8");
-
-  LastApiResult = g_serial.getCommTimeouts(PortHandle, &PortTimeouts);
-  if (!LastApiResult)
-    return AbandonOpen(*this, true, "fault get timeout parameter", "Error M-10");
-
-  // Interval MAXDWORD with everything else 0: a read returns at once with what is queued.
-  PortTimeouts.ReadIntervalTimeout = MAXDWORD;
-  PortTimeouts.ReadTotalTimeoutMultiplier = 0;
-  PortTimeouts.ReadTotalTimeoutConstant = 0;
-  PortTimeouts.WriteTotalTimeoutMultiplier = 0;
-  PortTimeouts.WriteTotalTimeoutConstant = 0;
-  LastApiResult = g_serial.setCommTimeouts(PortHandle, &PortTimeouts);
-  if (!LastApiResult)
-    return AbandonOpen(*this, true, "fault set timeout parameter", "Error M-12");
-
-  if (!g_serial.setupComm(PortHandle, kInputQueue, kOutputQueue))
-    return AbandonOpen(*this, true, "fault SetupComm", "Error M-13");
-  return TRUE;
+  const vantor::SerialStep failed =
+      vantor::OpenSerialPort(PortName, kPortSetup, {PortHandle, PortState, PortTimeouts, LastApiResult});
+  if (failed == vantor::SerialStep::None) return TRUE;
+  ReleasePort(*this);
+  ShowError(vantor::SerialStepText(failed), kOpenCaptions[static_cast<int>(failed)]);
+  return FALSE;
 }
 
 BOOL TPellow::Close() {
@@ -198,7 +151,7 @@ BOOL TPellow::PellowGetRemoconSignal(long, char* text) {
   CaptureLength = 0;
   // Whatever arrived before the call belongs to no burst of ours.
   if (IsOpen(*this)) {
-    g_serial.purgeComm(PortHandle, kPurgeAll);
+    vantor::SerialSeam().PurgeComm(PortHandle, kPurgeAll);
     if (!SetReadWait(*this, 0)) return AbandonRead(*this);
   }
 
@@ -244,8 +197,8 @@ BOOL TPellow::UserChangeDelay(int Delay, char*) {
   DelayValue = Delay;
   wchar_t text[64];
   wchar_t caption[64];
-  Widen(kDelayText, text, sizeof text / sizeof text[0]);
-  Widen(kDelayCaption, caption, sizeof caption / sizeof caption[0]);
+  vantor::Utf8ToWide(kDelayText, text, sizeof text / sizeof text[0]);
+  vantor::Utf8ToWide(kDelayCaption, caption, sizeof caption / sizeof caption[0]);
   return MessageBoxExW(nullptr, text, caption, MB_OKCANCEL, 0) == IDOK ? FALSE : TRUE;
 }
 

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "app/events/store_values.h"
 #include "app/options/serial_access.h"
+#include "win32/utf8_to_wide.h"
 
 namespace vantor {
 namespace {
@@ -13,13 +13,6 @@ namespace {
 const char kKestrelNotice[] =
     "NEC/SONYリモコンは実験用です。\nリモコン信号のリアルタイム解析の機能を持たないので動作が極端に遅延します。\n"
     "Pellow IR-55のみをサポートしています。";
-
-std::wstring Wide(const char* utf8) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  std::wstring w(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w.data(), n);
-  return w;
-}
 
 // "COM4" gives 4: the number from the fourth character on, as "%d" reads it.
 int PortNumberOf(const char* name) {
@@ -37,15 +30,13 @@ void DisableCom(TOption& option, int number) {
   }
 }
 
-void ErrorBox(const char* text, UINT style = MB_OK | MB_ICONEXCLAMATION) {
-  MessageBoxExA(nullptr, text, "Error", style, 0);
-}
-
 }  // namespace
 
 void ShowKestrelNotice() {
   // Japanese text: shown through the wide API so it reads right on any code page.
-  MessageBoxExW(nullptr, Wide(kKestrelNotice).c_str(), L"TransmitterNec/Sony", 0, 0);
+  wchar_t notice[sizeof kKestrelNotice];
+  Utf8ToWide(kKestrelNotice, notice, sizeof kKestrelNotice);
+  MessageBoxExW(nullptr, notice, L"TransmitterNec/Sony", 0, 0);
 }
 
 TPortOptionsOwner::TPortOptionsOwner(TWindow* parent, TPortSettings& port, PortOptionsRecord& record,
@@ -90,41 +81,15 @@ void TPortOptionsOwner::PortOptionsProcedure() {
   }
 }
 
-const char* TPortOptionsOwner::ConfigureCheckedPort(UINT* style) {
-  if (!PurgeComm(CheckHandle, PURGE_TXABORT | PURGE_TXCLEAR)) return "fault clear buffer";
-  CheckState.DCBlength = sizeof CheckState;
-  if (!GetCommState(CheckHandle, &CheckState)) return "fault get com state";
-  CheckState.BaudRate = CBR_9600;
-  CheckState.ByteSize = 8;
-  CheckState.Parity = NOPARITY;
-  CheckState.StopBits = ONESTOPBIT;
-  CheckState.fBinary = 1;
-  if (!SetCommState(CheckHandle, &CheckState)) return "fault change baudrate";
-  if (!GetCommTimeouts(CheckHandle, &CheckTimeouts)) return "fault get timeout parameter";
-  CheckTimeouts = COMMTIMEOUTS{MAXDWORD, 0, 0, 0, 0};
-  if (!SetCommTimeouts(CheckHandle, &CheckTimeouts)) return "fault set timeout parameter";
-  if (!SetupComm(CheckHandle, 1024, 1024)) {
-    *style |= MB_TASKMODAL;
-    return "fault SetupComm";
-  }
-  return nullptr;
-}
-
 BOOL TPortOptionsOwner::CheckSerialPort() {
-  CheckHandle = CreateFileA(Port.ComPortName, PortCheckAccess(), 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (CheckHandle == INVALID_HANDLE_VALUE) {
-    ErrorBox("Cannot open serial port !\n\nAnother communication software using this port?\n\n\n");
-    return FALSE;
-  }
-  UINT style = MB_OK | MB_ICONEXCLAMATION;
-  const char* failure = ConfigureCheckedPort(&style);
-  CloseHandle(CheckHandle);
-  CheckHandle = INVALID_HANDLE_VALUE;
-  if (failure) {
-    ErrorBox(failure, style);
-    return FALSE;
-  }
-  return TRUE;
+  // Nothing is read, so only the transmit side is purged.
+  BOOL lastResult = FALSE;
+  const SerialStep failed = OpenSerialPort(Port.ComPortName, PortCheckSetup(PURGE_TXABORT | PURGE_TXCLEAR, false),
+                                           {CheckHandle, CheckState, CheckTimeouts, lastResult});
+  CloseSerialPort(CheckHandle);
+  if (failed == SerialStep::None) return TRUE;
+  MessageBoxExA(nullptr, SerialStepText(failed), "Error", PortCheckFailureStyle(failed), 0);
+  return FALSE;
 }
 
 }  // namespace vantor

@@ -36,9 +36,6 @@ class TPortOptionsOwner {
   TOption Option;
 
  private:
-  // The check's settings on the open CheckHandle, in order: the failure's text, or null.
-  const char* ConfigureCheckedPort(UINT* style);
-
   TPortSettings& Port;
   PortOptionsRecord& Record;
   TKestrel& Kestrel;

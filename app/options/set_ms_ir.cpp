@@ -4,24 +4,25 @@
 #include <cstring>
 #include <iterator>
 
+#include "app/events/store_values.h"
 #include "app/options/serial_access.h"
-#include "app/options/set_ms_ir_serial.h"
+#include "app/options/set_ms_ir_applet.h"
+#include "win32/utf8_to_wide.h"
 
 namespace vantor {
 
-namespace set_ms_ir_serial {
+namespace set_ms_ir_applet {
 
-SystemCalls& Calls() {
-  static SystemCalls calls{::PurgeComm,       ::GetCommState, ::SetCommState, ::GetCommTimeouts,
-                           ::SetCommTimeouts, ::SetupComm,    ::WinExec};
+AppletCalls& Calls() {
+  static AppletCalls calls{::WinExec};
   return calls;
 }
 
-}  // namespace set_ms_ir_serial
+}  // namespace set_ms_ir_applet
 
 namespace {
 
-using set_ms_ir_serial::Calls;
+using set_ms_ir_applet::Calls;
 
 // Every value is read through a buffer of this size.
 constexpr DWORD kValueBufferSize = 100;
@@ -94,11 +95,6 @@ const EnableTexts kEnableTextsCase5{
     "Success! IrDA-driver is ENABLE! 36",
     "MSIrDA-UI can not activate IrDA-driver! 35"};
 
-void UpperCase(char* text) {
-  for (; *text; ++text)
-    if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
-}
-
 void Copy(char (&to)[256], const char* from) { std::snprintf(to, sizeof to, "%s", from); }
 
 HKEY OpenKey(HKEY root, const char* path) {
@@ -135,7 +131,7 @@ bool ReadText(HKEY root, const char* path, const char* name, ValueBuffer& buffer
 
 bool ReadUpperText(HKEY root, const char* path, const char* name, ValueBuffer& buffer) {
   if (!ReadText(root, path, name, buffer)) return false;
-  UpperCase(buffer);
+  UpperCaseAscii(buffer);
   return true;
 }
 
@@ -180,8 +176,7 @@ void ReadDefaultLpt(char (&defaultLpt)[256]) {
 // system's ANSI code page is.
 HWND FindJapaneseMonitor() {
   wchar_t title[32];
-  if (!MultiByteToWideChar(CP_UTF8, 0, kMonitorTitleJapanese, -1, title, static_cast<int>(std::size(title))))
-    return nullptr;
+  if (!Utf8ToWide(kMonitorTitleJapanese, title, std::size(title))) return nullptr;
   return FindWindowW(nullptr, title);
 }
 
@@ -364,14 +359,6 @@ BOOL SwitchOn(TSetMsIr& ir) {
   return EnableInRegistry(ir, kEnableTextsCase5);
 }
 
-// A port that opened but refused a setting: tell the user, close it, FALSE.
-BOOL RefusePort(TSetMsIr& ir, const char* text, UINT style = MB_OK | MB_ICONEXCLAMATION) {
-  MessageBoxA(nullptr, text, "Error", style);
-  CloseHandle(ir.TestHandle);
-  ir.TestHandle = INVALID_HANDLE_VALUE;
-  return FALSE;
-}
-
 }  // namespace
 
 BOOL TSetMsIr::SetDriver(BOOL enable) {
@@ -395,37 +382,15 @@ BOOL TSetMsIr::KillMonitor() {
 }
 
 BOOL TSetMsIr::TestPort(const char* portName) {
-  TestHandle = CreateFileA(portName, PortCheckAccess(), 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (TestHandle == INVALID_HANDLE_VALUE) return FALSE;
-
-  const auto& calls = Calls();
-  if (!calls.PurgeComm(TestHandle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR))
-    return RefusePort(*this, "fault clear buffer");
-
-  TestState.DCBlength = sizeof TestState;
-  if (!calls.GetCommState(TestHandle, &TestState)) return RefusePort(*this, "fault get com state");
-  TestState.BaudRate = CBR_9600;
-  TestState.ByteSize = 8;
-  TestState.Parity = NOPARITY;
-  TestState.StopBits = ONESTOPBIT;
-  TestState.fBinary = 1;
-  TestState.fAbortOnError = 1;
-  if (!calls.SetCommState(TestHandle, &TestState)) return RefusePort(*this, "fault change baudrate");
-
-  if (!calls.GetCommTimeouts(TestHandle, &TestTimeouts)) return RefusePort(*this, "fault get timeout parameter");
-  TestTimeouts.ReadIntervalTimeout = MAXDWORD;
-  TestTimeouts.ReadTotalTimeoutMultiplier = 0;
-  TestTimeouts.ReadTotalTimeoutConstant = 0;
-  TestTimeouts.WriteTotalTimeoutMultiplier = 0;
-  TestTimeouts.WriteTotalTimeoutConstant = 0;
-  if (!calls.SetCommTimeouts(TestHandle, &TestTimeouts)) return RefusePort(*this, "fault set timeout parameter");
-
-  if (!calls.SetupComm(TestHandle, 1024, 1024))
-    return RefusePort(*this, "fault SetupComm", MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
-
-  CloseHandle(TestHandle);
-  TestHandle = INVALID_HANDLE_VALUE;
-  return TRUE;
+  BOOL lastResult = FALSE;
+  const SerialStep failed = OpenSerialPort(
+      portName, PortCheckSetup(PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR, true),
+      {TestHandle, TestState, TestTimeouts, lastResult});
+  if (failed == SerialStep::Open) return FALSE;  // a port that does not open is no message
+  // A setting the port refused is told while the port is still held.
+  if (failed != SerialStep::None) MessageBoxA(nullptr, SerialStepText(failed), "Error", PortCheckFailureStyle(failed));
+  CloseSerialPort(TestHandle);
+  return failed == SerialStep::None;
 }
 
 }  // namespace vantor

@@ -1,6 +1,5 @@
 // Shared pieces of the kestrel tests under Wine: a receiver that acts while the
-// library blocks the test's thread, a watch on the library's port calls, and the
-// check every failure box gets.
+// library blocks the test's thread, and the check every failure box gets.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "kestrel/serial_calls.h"
 #include "support/bench/message_boxes.h"
+#include "support/bench/serial_watch.h"
 
 namespace kestrel_test {
 
@@ -49,80 +48,7 @@ class OnAnotherThread {
   HANDLE thread_ = nullptr;
 };
 
-// Watches the port calls the library makes and passes them on to the system, so a
-// test can tell which port was opened and whether the handle was let go (Wine does
-// not refuse a second open of a serial port, so trying one proves nothing). A test
-// may also make SetCommState refuse one speed. One watch at a time.
-class SerialWatch {
- public:
-  SerialWatch() {
-    Seen() = {};
-    KestrelSerial() = KestrelSystemSerial();
-    KestrelSerial().CreateFileA = &Open;
-    KestrelSerial().SetCommState = &SetState;
-    KestrelSerial().CloseHandle = &Close;
-    KestrelSerial().PurgeComm = &Purge;
-  }
-  ~SerialWatch() {
-    KestrelSerial() = KestrelSystemSerial();
-    Seen().boxes = nullptr;
-  }
-  SerialWatch(const SerialWatch&) = delete;
-  SerialWatch& operator=(const SerialWatch&) = delete;
-
-  // SetCommState with this speed fails (0: none does).
-  void RefuseSpeed(DWORD baud) { Seen().refused = baud; }
-  // Counts boxes at every close, to tell whether the user heard before or after.
-  void CountBoxesFrom(const bench::MessageBoxCapture* boxes) { Seen().boxes = boxes; }
-
-  const std::vector<std::string>& Opened() const { return Seen().opened; }
-  const std::vector<DWORD>& Speeds() const { return Seen().speeds; }
-  void ForgetSpeeds() { Seen().speeds.clear(); }
-  bool Closed(HANDLE h) const {
-    for (HANDLE c : Seen().closed) if (c == h) return true;
-    return false;
-  }
-  size_t Closes() const { return Seen().closed.size(); }
-  size_t Purges() const { return Seen().purges; }
-  size_t BoxesAtLastClose() const { return Seen().boxesAtClose; }
-
- private:
-  struct State {
-    std::vector<std::string> opened;
-    std::vector<DWORD> speeds;
-    std::vector<HANDLE> closed;
-    DWORD refused = 0;
-    const bench::MessageBoxCapture* boxes = nullptr;
-    size_t boxesAtClose = 0;
-    size_t purges = 0;
-  };
-  static State& Seen() {
-    static State s;
-    return s;
-  }
-  static HANDLE WINAPI Open(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD how,
-                            DWORD flags, HANDLE templ) {
-    Seen().opened.push_back(name);
-    return CreateFileA(name, access, share, sa, how, flags, templ);
-  }
-  static BOOL WINAPI SetState(HANDLE h, LPDCB dcb) {
-    Seen().speeds.push_back(dcb->BaudRate);
-    if (dcb->BaudRate == Seen().refused) {
-      SetLastError(ERROR_GEN_FAILURE);
-      return FALSE;
-    }
-    return SetCommState(h, dcb);
-  }
-  static BOOL WINAPI Purge(HANDLE h, DWORD flags) {
-    ++Seen().purges;
-    return PurgeComm(h, flags);
-  }
-  static BOOL WINAPI Close(HANDLE h) {
-    Seen().closed.push_back(h);
-    Seen().boxesAtClose = Seen().boxes ? Seen().boxes->Boxes().size() : 0;
-    return CloseHandle(h);
-  }
-};
+using bench::SerialWatch;
 
 inline void ExpectOneError(const bench::MessageBoxCapture& boxes, const char* text, const char* caption) {
   std::vector<bench::CapturedBox> seen = boxes.Boxes();

@@ -41,10 +41,10 @@ TEST(ReceiverDlls, ExportTheClassButNotTheSerialCalls) {
     bool exported;
   } rows[] = {
       {"kestrel.dll", "_ZN8TKestrel14UserChangePortEi", true},
-      {"kestrel.dll", "_Z13KestrelSerialv", false},
-      {"kestrel.dll", "_Z19KestrelSystemSerialv", false},
+      {"kestrel.dll", "_ZN6vantor10SerialSeamEv", false},
+      {"kestrel.dll", "_ZN6vantor17SystemSerialCallsEv", false},
       {"pellow.dll", "_ZN7TPellow14UserChangePortEi", true},
-      {"pellow.dll", "pellow_serial_api", false},
+      {"pellow.dll", "_ZN6vantor10SerialSeamEv", false},
   };
   for (const Row& row : rows) {
     HMODULE dll = LoadLibraryA(row.dll);

@@ -8,10 +8,10 @@
 #include <string>
 #include <thread>
 
-#include "kestrel/serial_calls.h"
 #include "options/option_driver.h"
 #include "support/bench/message_boxes.h"
 #include "support/bench/pty_port.h"
+#include "win32/serial_calls.h"
 
 namespace vantor {
 namespace {
@@ -36,7 +36,7 @@ class PortOptions : public ::testing::Test {
   void TearDown() override {
     if (kestrel.PortHandle != INVALID_HANDLE_VALUE) kestrel.Close();
     if (pellow.PortHandle != INVALID_HANDLE_VALUE) pellow.Close();
-    KestrelSerial() = KestrelSystemSerial();
+    SerialSeam() = SystemSerialCalls();
   }
   PortOptionsRecord record;
   TKestrel kestrel;
@@ -120,17 +120,19 @@ TEST_F(PortOptions, NoReceiverOrNoPortReopensTheDialogWithoutAMessage) {
   EXPECT_TRUE(boxes.Boxes().empty()) << Describe(boxes.Boxes());
 }
 
-BOOL WINAPI PurgeFails(HANDLE, DWORD) { return FALSE; }
+// The receiver's opening purges the receive side too; the port check before it only
+// the transmit side, which still works.
+BOOL WINAPI ReceiverPurgeFails(HANDLE port, DWORD flags) { return flags & PURGE_RXCLEAR ? FALSE : PurgeComm(port, flags); }
 
 TEST_F(PortOptions, TheNecSonyChoiceShowsTheNoticeAfterEveryAttempt) {
   bench::PtyPort com4(4);
   bench::MessageBoxCapture boxes;
   // First attempt: the receiver fails to configure the port; second: it opens.
-  KestrelSerial().PurgeComm = PurgeFails;
+  SerialSeam().PurgeComm = ReceiverPurgeFails;
   OptionDriver driver({{{kKestrel, kCom4}, IDOK}, {{}, IDOK}});
   std::thread restore([&] {
     while (boxes.Boxes().empty()) Sleep(5);
-    KestrelSerial() = KestrelSystemSerial();
+    SerialSeam() = SystemSerialCalls();
   });
   owner.PortOptionsProcedure();
   restore.join();

@@ -18,15 +18,14 @@
 #include <vector>
 
 #include "app/options/serial_access.h"
-#include "app/options/set_ms_ir_serial.h"
+#include "app/options/set_ms_ir_applet.h"
 #include "support/bench/message_boxes.h"
 #include "support/bench/pty_port.h"
 
 namespace vantor {
 namespace {
 
-using set_ms_ir_serial::Calls;
-using set_ms_ir_serial::SystemCalls;
+using set_ms_ir_applet::Calls;
 
 const wchar_t kJapaneseTitle[] = L"\x8d64\x5916\x7dda\x30e2\x30cb\x30bf";  // 赤外線モニタ
 
@@ -534,47 +533,6 @@ TEST_F(SetMsIrTestPort, ConfiguresAFreePortAndClosesIt) {
   bench::PtyPort held(3, bench::PtyPort::Mode::Held);
   EXPECT_EQ(ir.TestPort("COM3"), FALSE);
   EXPECT_EQ(ir.TestPort(""), FALSE);  // a port that does not open is no message
-}
-
-// A configuration call that refuses, remembering the handle it was given.
-HANDLE g_refused;
-template <typename... Args>
-BOOL WINAPI Refuse(HANDLE port, Args...) {
-  g_refused = port;
-  return FALSE;
-}
-
-TEST_F(SetMsIrTestPort, ASettingThePortRefusesIsShownAndThePortClosed) {
-  struct Fault {
-    const char* text;
-    unsigned style;
-    void (*install)(SystemCalls&);
-  } faults[] = {
-      {"fault clear buffer", 0x30, [](SystemCalls& c) { c.PurgeComm = Refuse<DWORD>; }},
-      {"fault get com state", 0x30, [](SystemCalls& c) { c.GetCommState = Refuse<LPDCB>; }},
-      {"fault change baudrate", 0x30, [](SystemCalls& c) { c.SetCommState = Refuse<LPDCB>; }},
-      {"fault get timeout parameter", 0x30, [](SystemCalls& c) { c.GetCommTimeouts = Refuse<LPCOMMTIMEOUTS>; }},
-      {"fault set timeout parameter", 0x30, [](SystemCalls& c) { c.SetCommTimeouts = Refuse<LPCOMMTIMEOUTS>; }},
-      {"fault SetupComm", 0x2030, [](SystemCalls& c) { c.SetupComm = Refuse<DWORD, DWORD>; }}};
-  bench::PtyPort port(4);
-  for (const Fault& fault : faults) {
-    SystemCalls saved = Calls();
-    fault.install(Calls());
-    g_refused = nullptr;
-    BOOL opened = ir.TestPort("COM4");
-    Calls() = saved;
-
-    EXPECT_EQ(opened, FALSE) << fault.text;
-    auto seen = boxes.Boxes();
-    ASSERT_EQ(seen.size(), ++boxesExpected) << fault.text;
-    EXPECT_EQ(seen.back().text, fault.text);
-    EXPECT_EQ(seen.back().caption, "Error");
-    EXPECT_EQ(seen.back().style, fault.style) << fault.text;
-    ASSERT_NE(g_refused, nullptr);
-    DWORD flags;
-    EXPECT_FALSE(GetHandleInformation(g_refused, &flags)) << fault.text << ": the port was left open";
-    EXPECT_EQ(ir.TestHandle, INVALID_HANDLE_VALUE);
-  }
 }
 
 }  // namespace

