@@ -146,7 +146,6 @@ int TKestrel::Close() {
 
 int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   (void)timeout;
-  (void)code;
   Port p{*this};
   BreakFlag(*this).store(0);
   // A closed port fails at the speed step. Its invalid value is the process's own
@@ -180,6 +179,9 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
         p.CloseHandleOnly();
         return 0;
       }
+      // Set once more on purpose: the first call only tested whether the line still
+      // answers; the port is left at the idle speed by a call of its own, as before
+      // every close.
       p.SetBaud(kestrel::kIdleBaud);
       p.CloseHandleOnly();
       ShowError("ReadFileEroor", "ReadFileEroor I-36");

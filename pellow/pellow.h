@@ -8,7 +8,7 @@
 // PELLOW_STATIC: the library linked into a test program rather than used as the DLL.
 #if defined(PELLOW_STATIC)
 #define PELLOW_API
-#elif defined(PELLOW_BUILD)
+#elif defined(PELLOW_BUILDING)
 #define PELLOW_API __declspec(dllexport)
 #else
 #define PELLOW_API __declspec(dllimport)
