@@ -71,11 +71,13 @@ struct EnableTexts {
   const char* monitorNotFound;
 };
 
-const AppletTexts kAppletTextsCase3{
+// Starting the applet when the registry has the driver on but its virtual port is held.
+const AppletTexts kAppletTextsDriverOn{
     "The system is out of memory or resources! 6", "Non-Win32 .EXE or error in .EXE image! 7",
     "The specified file was not found! 8", "The specified path was not found! 9"};
 
-const EnableTexts kEnableTextsCase4{
+// Switching on while a monitor still runs with the driver off.
+const EnableTexts kEnableTextsMonitorRunning{
     "Registory error! 16",
     "Registory error! 15",
     "Success! IrDA-driver is ENABLE! 14",
@@ -85,7 +87,8 @@ const EnableTexts kEnableTextsCase4{
     "Success! IrDA-driver is ENABLE! 23",
     "MSIrDA-UI can not activate IrDA-driver! 22"};
 
-const EnableTexts kEnableTextsCase5{
+// Switching on with no monitor running.
+const EnableTexts kEnableTextsNoMonitor{
     "Registory error! 29",
     "Registory error! 28",
     "Success! IrDA-driver is ENABLE! 27",
@@ -339,7 +342,7 @@ BOOL SwitchOn(TSetMsIr& ir) {
   if (ir.DriverEnabled != 0) {
     if (ir.MonitorActive) return Finish(ir, "Allready IrDA driver was ENABLE 3", TRUE);
     if (ir.TestPort(ir.VirtualCom)) return Finish(ir, "Success! IrDA-driver is ENABLE! 5", TRUE);
-    if (const char* failure = StartApplet(kAppletTextsCase3)) return Finish(ir, failure, FALSE);
+    if (const char* failure = StartApplet(kAppletTextsDriverOn)) return Finish(ir, failure, FALSE);
     ir.MonitorWindow = nullptr;
     for (int i = 0; i < kIrmonTries && !ir.MonitorWindow; ++i) {
       ir.MonitorWindow = FindWindowA(nullptr, kMonitorTitle);
@@ -354,9 +357,9 @@ BOOL SwitchOn(TSetMsIr& ir) {
     if (ir.MonitorWindow) SendMessageA(ir.MonitorWindow, WM_DESTROY, 0, 0);
     if (!ir.TestPort(ir.PhysicalCom))
       return Finish(ir, "MSIrDA-UI cannot open port !\nAnother software possession physical port directly! 13", FALSE);
-    return EnableInRegistry(ir, kEnableTextsCase4);
+    return EnableInRegistry(ir, kEnableTextsMonitorRunning);
   }
-  return EnableInRegistry(ir, kEnableTextsCase5);
+  return EnableInRegistry(ir, kEnableTextsNoMonitor);
 }
 
 }  // namespace
