@@ -41,7 +41,7 @@ HWND TDialog::Create() {
 }
 
 const DLGTEMPLATE* TDialog::ChildTemplate(std::vector<unsigned char>& copy) const {
-  HRSRC found = FindResourceA(module_, MAKEINTRESOURCEA(resourceId_), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+  HRSRC found = FindResourceA(module_, MAKEINTRESOURCEA(resourceId_), RT_DIALOG);
   HGLOBAL loaded = found ? LoadResource(module_, found) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data) return nullptr;

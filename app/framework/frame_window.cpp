@@ -22,7 +22,7 @@ HWND TFrameWindow::Create() {
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = module;
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFrameClass;
     return RegisterClassA(&wc);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/events/store_values.h"
-#include "app/framework/bring_to_front.h"
+#include "win32/bring_to_front.h"
 #include "app/resources/resource_ids.h"
 
 namespace vantor {

@@ -15,6 +15,7 @@
 #include "app/framework/dialog.h"
 #include "app/options/port_options.h"
 #include "app/options/set_ms_ir.h"
+#include "app/resources/resource_ids.h"
 #include "app/wizard/step1.h"
 #include "app/wizard/step2.h"
 #include "app/wizard/step3_1.h"
@@ -35,10 +36,10 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   void CloseMainWindow();
   void Show();
 
-  TButton DeleteButton{this, 119};
-  TComboBox EventsList_{this, 101};
-  TButton UpdateButton{this, 102};
-  TButton OptionButton{this, 124};
+  TButton DeleteButton{this, IDC_MAIN_DELETE};
+  TComboBox EventsList_{this, IDC_MAIN_EVENTS_LIST};
+  TButton UpdateButton{this, IDC_MAIN_UPDATE};
+  TButton OptionButton{this, IDC_MAIN_OPTION};
 
   TPortSettings Settings;       // ComPortNumber, ComPortName, RcFormatCode
   PortOptionsRecord Ports;      // the program-wide receiver and COM choice

@@ -1,6 +1,6 @@
 #include "app/main/dexel_app.h"
 
-#include "app/framework/bring_to_front.h"
+#include "win32/bring_to_front.h"
 #include "app/resources/resource_ids.h"
 
 namespace vantor {
@@ -55,7 +55,7 @@ bool TDexelApp::InitMainWindow() {
 
 void TDexelApp::LeaveContextHelp(bool restoreArrow) {
   ContextHelp = false;
-  if (restoreArrow) SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // IDC_ARROW
+  if (restoreArrow) SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 bool TDexelApp::PreTranslate(MSG& msg) {

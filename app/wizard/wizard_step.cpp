@@ -1,6 +1,6 @@
 #include "app/wizard/wizard_step.h"
 
-#include "app/framework/bring_to_front.h"
+#include "win32/bring_to_front.h"
 #include "app/resources/resource_ids.h"
 
 namespace vantor {

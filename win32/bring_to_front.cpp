@@ -1,4 +1,4 @@
-#include "app/framework/bring_to_front.h"
+#include "win32/bring_to_front.h"
 
 namespace vantor {
 
