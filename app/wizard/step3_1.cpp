@@ -73,13 +73,7 @@ void TStep3_1::Append(const char* token) {
     ClearBuffer();
     return;
   }
-  text += token;
-  // A token that would not fit whole is refused, never cut.
-  if (text.size() > ActionRoom()) {
-    MessageBeep(MB_OK);
-    return;
-  }
-  ShowAction(Action, text);
+  AppendToken(Action, text, token);
 }
 
 void TStep3_1::ClearBuffer() {

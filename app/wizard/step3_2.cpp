@@ -74,14 +74,8 @@ void TStep3_2::Record(const char* token) {
     StopButton.EnableWindow(false);
     return;
   }
-  text += token;
-  // A key that would not fit whole is refused, never cut.
-  if (text.size() > ActionRoom()) {
-    MessageBeep(MB_OK);
-    return;
-  }
+  if (!AppendToken(Script, text, token)) return;
   SetStatus("Strike Keyboard and Push stop button!");
-  ShowAction(Script, text);
   ClearButton.EnableWindow(true);
 }
 

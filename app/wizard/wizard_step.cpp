@@ -48,11 +48,17 @@ std::size_t TWizardStep::ActionRoom() const {
   return signal < kMaxEntryLength ? kMaxEntryLength - signal : 0;
 }
 
-void TWizardStep::ShowAction(const TEdit& field, const std::string& text) {
+bool TWizardStep::AppendToken(const TEdit& field, std::string text, const char* token) const {
+  text += token;
+  if (text.size() > ActionRoom()) {
+    MessageBeep(MB_OK);
+    return false;
+  }
   field.SetText(text.c_str());
   const auto end = static_cast<WPARAM>(text.size());
   SendMessageA(field.GetHandle(), EM_SETSEL, end, static_cast<LPARAM>(end));
   SendMessageA(field.GetHandle(), EM_SCROLLCARET, 0, 0);
+  return true;
 }
 
 void TWizardStep::FinishEntry(const std::string& action) {

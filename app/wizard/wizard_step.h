@@ -34,8 +34,10 @@ class TWizardStep : public TDialog {
   // The third steps' shared parts. How long the action may grow for the entry
   // (signal text and action) to stay one the store keeps whole.
   std::size_t ActionRoom() const;
-  // Puts `text` into the action field with the caret after it, the newest token in view.
-  static void ShowAction(const TEdit& field, const std::string& text);
+  // Appends `token` to `text`, the action field's text, and shows the result with
+  // the caret after it, the newest token in view. A token that would make the entry
+  // too long is refused whole with a beep, never cut; false then.
+  bool AppendToken(const TEdit& field, std::string text, const char* token) const;
   // Adds the signal text and `action` as one entry to the events list, selects it
   // and closes the step; beeps and stays when the entry would be too long.
   void FinishEntry(const std::string& action);
