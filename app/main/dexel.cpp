@@ -124,8 +124,8 @@ LRESULT TDexel::ShowWizardStep(WPARAM, LPARAM) {
       Step2.Enter();
       break;
     case 3:
-      // The keystroke recorder (no mouse chosen) is not built yet.
       if (WizardState.MouseKind == 1) Step3Mouse.Enter();
+      else Step3Keys.Enter();
       break;
     default:
       break;

@@ -19,6 +19,7 @@
 #include "app/wizard/step1.h"
 #include "app/wizard/step2.h"
 #include "app/wizard/step3_1.h"
+#include "app/wizard/step3_2.h"
 #include "app/wizard/wizard_host.h"
 #include "app/wizard/wizard_state.h"
 
@@ -53,6 +54,7 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   TStep1 Step1{this, *this, WizardState};
   TStep2 Step2{this, *this, WizardState};
   TStep3_1 Step3Mouse{this, *this, WizardState};
+  TStep3_2 Step3Keys{this, *this, WizardState};
 
   int WizardStep = 0;
   int SelectedIndex = -1;

@@ -20,6 +20,7 @@
 #define IDD_WIZARD_STEP1 2
 #define IDD_WIZARD_STEP2 4
 #define IDD_WIZARD_STEP3_MOUSE 5
+#define IDD_WIZARD_STEP3_KEYS 6
 #define IDD_MAIN 2000
 
 /* Option dialog (IDD_OPTION): radio buttons 101..108, group boxes 105, 106 */
@@ -65,6 +66,14 @@
 #define IDC_STEP3_MOUSE_DOWN_LEFT 113
 #define IDC_STEP3_MOUSE_LEFT 114
 #define IDC_STEP3_MOUSE_CLEAR 115
+
+/* "Wizard Step3" for recorded keys (IDD_WIZARD_STEP3_KEYS) */
+#define IDC_STEP3_KEYS_GROUP 102
+#define IDC_STEP3_KEYS_START 103
+#define IDC_STEP3_KEYS_STOP 104
+#define IDC_STEP3_KEYS_STATUS 105
+#define IDC_STEP3_KEYS_SCRIPT 108
+#define IDC_STEP3_KEYS_CLEAR 115
 
 /* Main dialog (IDD_MAIN); Start and Help are the standard buttons 1 and 9 */
 #define IDC_MAIN_START 1

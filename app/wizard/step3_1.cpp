@@ -1,10 +1,7 @@
 #include "app/wizard/step3_1.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
-
-#include "app/events/store_values.h"
 
 namespace vantor {
 namespace {
@@ -63,11 +60,6 @@ void TStep3_1::SetupWindow() {
 
 void TStep3_1::DoDataExchange(TDataExchange& exchange) { exchange.Text(IDC_STEP3_MOUSE_ACTION, State.MouseScript); }
 
-std::size_t TStep3_1::ActionRoom() const {
-  const std::size_t signal = strnlen(State.SignalText, sizeof State.SignalText);
-  return signal < kMaxEntryLength ? kMaxEntryLength - signal : 0;
-}
-
 void TStep3_1::EnableFinishAndClear(bool enable) const {
   FinishButton.EnableWindow(enable);
   ClearButton.EnableWindow(enable);
@@ -76,22 +68,12 @@ void TStep3_1::EnableFinishAndClear(bool enable) const {
 void TStep3_1::Append(const char* token) {
   EnableFinishAndClear(true);
   std::string text = Action.GetText();
-  if (text.size() >= kFullField) {
+  if (text.size() >= kFullAction) {
     MessageBoxExA(nullptr, "buffer over flow", "Notice", MB_OK, 0);
     ClearBuffer();
     return;
   }
-  text += token;
-  // A token that would not fit whole is refused, never cut.
-  if (text.size() > ActionRoom()) {
-    MessageBeep(MB_OK);
-    return;
-  }
-  Action.SetText(text.c_str());
-  // The caret after the newest token keeps it in view.
-  const auto end = static_cast<WPARAM>(text.size());
-  SendMessageA(Action.GetHandle(), EM_SETSEL, end, static_cast<LPARAM>(end));
-  SendMessageA(Action.GetHandle(), EM_SCROLLCARET, 0, 0);
+  AppendToken(Action, text, token);
 }
 
 void TStep3_1::ClearBuffer() {
@@ -102,20 +84,7 @@ void TStep3_1::ClearBuffer() {
 void TStep3_1::CmOk() {
   // Enter in the dialog asks for button 1 even while it is disabled.
   if (!FinishButton.IsWindowEnabled()) return;
-  Finish();
-}
-
-void TStep3_1::Finish() {
-  const std::string entry = std::string(State.SignalText, strnlen(State.SignalText, sizeof State.SignalText)) + Action.GetText();
-  // The field may hold more than fits after a longer signal learned since it was filled.
-  if (entry.size() > kMaxEntryLength) {
-    MessageBeep(MB_OK);
-    return;
-  }
-  const int index = Host.EventsList().AddString(entry.c_str());
-  if (index >= 0) Host.SelectEntry(index);
-  TransferData(TTransferDirection::GetData);
-  CloseWindow(IDC_WIZARD_FINISH);
+  FinishEntry(Action.GetText());
 }
 
 }  // namespace vantor

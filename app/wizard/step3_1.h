@@ -3,8 +3,6 @@
 // the entry to the events list.
 #pragma once
 
-#include <cstddef>
-
 #include "app/resources/resource_ids.h"
 #include "app/wizard/wizard_step.h"
 
@@ -13,9 +11,6 @@ namespace vantor {
 class TStep3_1 : public TWizardStep {
  public:
   TStep3_1(TWindow* parent, TWizardHost& host, TWizardState& state);
-
-  // A press on a field this long empties it instead of appending.
-  static constexpr std::size_t kFullField = 240;
 
  protected:
   void SetupWindow() override;
@@ -26,10 +21,7 @@ class TStep3_1 : public TWizardStep {
  private:
   void Append(const char* token);
   void ClearBuffer();
-  void Finish();
   void EnableFinishAndClear(bool enable) const;
-  // How long the action may grow for the entry to stay one the store keeps whole.
-  std::size_t ActionRoom() const;
 
   TEdit Action{this, IDC_STEP3_MOUSE_ACTION};
   TButton FinishButton{this, IDC_WIZARD_FINISH};

@@ -1,7 +1,10 @@
 #include "app/wizard/wizard_step.h"
 
-#include "win32/bring_to_front.h"
+#include <cstring>
+
+#include "app/events/store_values.h"
 #include "app/resources/resource_ids.h"
+#include "win32/bring_to_front.h"
 
 namespace vantor {
 
@@ -38,6 +41,37 @@ void TWizardStep::CmCancel() {
   TransferData(TTransferDirection::GetData);
   Host.WizardStepNumber() = 0;
   CloseWindow(IDCANCEL);
+}
+
+std::size_t TWizardStep::ActionRoom() const {
+  const std::size_t signal = strnlen(State.SignalText, sizeof State.SignalText);
+  return signal < kMaxEntryLength ? kMaxEntryLength - signal : 0;
+}
+
+bool TWizardStep::AppendToken(const TEdit& field, std::string text, const char* token) const {
+  text += token;
+  if (text.size() > ActionRoom()) {
+    MessageBeep(MB_OK);
+    return false;
+  }
+  field.SetText(text.c_str());
+  const auto end = static_cast<WPARAM>(text.size());
+  SendMessageA(field.GetHandle(), EM_SETSEL, end, static_cast<LPARAM>(end));
+  SendMessageA(field.GetHandle(), EM_SCROLLCARET, 0, 0);
+  return true;
+}
+
+void TWizardStep::FinishEntry(const std::string& action) {
+  const std::string entry = std::string(State.SignalText, strnlen(State.SignalText, sizeof State.SignalText)) + action;
+  // The field may hold more than fits after a longer signal learned since it was filled.
+  if (entry.size() > kMaxEntryLength) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  const int index = Host.EventsList().AddString(entry.c_str());
+  if (index >= 0) Host.SelectEntry(index);
+  TransferData(TTransferDirection::GetData);
+  CloseWindow(IDC_WIZARD_FINISH);
 }
 
 }  // namespace vantor

@@ -4,6 +4,9 @@
 // close box does not. Esc reaches Cancel through the dialog navigation.
 #pragma once
 
+#include <cstddef>
+#include <string>
+
 #include "app/framework/dialog.h"
 #include "app/wizard/wizard_host.h"
 #include "app/wizard/wizard_state.h"
@@ -18,12 +21,26 @@ class TWizardStep : public TDialog {
   // Creates the step's window, or brings it forward when it is up already.
   HWND Enter();
 
+  // An action field this long takes no further token (both third steps).
+  static constexpr std::size_t kFullAction = 240;
+
  protected:
   void Next();
   void Back();
   void CmOk() override;
   void CmCancel() override;
   void EvClose() override { CloseWindow(IDCANCEL); }
+
+  // The third steps' shared parts. How long the action may grow for the entry
+  // (signal text and action) to stay one the store keeps whole.
+  std::size_t ActionRoom() const;
+  // Appends `token` to `text`, the action field's text, and shows the result with
+  // the caret after it, the newest token in view. A token that would make the entry
+  // too long is refused whole with a beep, never cut; false then.
+  bool AppendToken(const TEdit& field, std::string text, const char* token) const;
+  // Adds the signal text and `action` as one entry to the events list, selects it
+  // and closes the step; beeps and stays when the entry would be too long.
+  void FinishEntry(const std::string& action);
 
   TWizardHost& Host;
   TWizardState& State;

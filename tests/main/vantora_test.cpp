@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -825,8 +826,10 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
-// Learns `codes` (two of them: a pair) in a new wizard and goes on to the mouse step.
-HWND OpenMouseStep(const Program& program, HWND dialog, bench::PtyPort& com, std::initializer_list<unsigned char> codes) {
+// Learns `codes` (two of them: a pair) in a new wizard and goes on to the third step
+// of the kind chosen by its radio button (102 the mouse, 103 the keyboard).
+HWND OpenStep3(const Program& program, HWND dialog, bench::PtyPort& com, std::initializer_list<unsigned char> codes,
+               int kind) {
   HWND step1 = OpenWizard(program, dialog);
   if (!step1) return nullptr;
   if (codes.size() > 1) Click(step1, 115);
@@ -836,8 +839,13 @@ HWND OpenMouseStep(const Program& program, HWND dialog, bench::PtyPort& com, std
   Click(step1, 1);
   HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
   if (!step2) return nullptr;
+  Click(step2, kind);
   Click(step2, 1);
   return WaitForWindow(program.Id(), "Wizard Step3", 20000);
+}
+
+HWND OpenMouseStep(const Program& program, HWND dialog, bench::PtyPort& com, std::initializer_list<unsigned char> codes) {
+  return OpenStep3(program, dialog, com, codes, 102);
 }
 
 // The texts of a window's children, and how many of them are buttons shown.
@@ -975,6 +983,200 @@ TEST_F(Vantora, WizardMouseStepFinishesCancelsAndKeepsItsTextAcrossBack) {
   for (const char* title : {"Wizard Step1", "Wizard Step2", "Wizard Step3"})
     EXPECT_EQ(WaitForWindow(program.Id(), title, 300), nullptr) << title;
   PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+// The keystroke recorder, driven with real keys on the bench's display.
+
+struct Key {
+  BYTE vk;
+  BYTE scan;
+  DWORD flags = 0;  // KEYEVENTF_KEYUP, KEYEVENTF_EXTENDEDKEY
+};
+constexpr DWORD kUp = KEYEVENTF_KEYUP;
+constexpr DWORD kExt = KEYEVENTF_EXTENDEDKEY;
+
+void Type(const std::vector<Key>& keys) {
+  for (const Key& key : keys) keybd_event(key.vk, key.scan, key.flags, 0);
+}
+
+// A control's text once it reads `want`, or as it stands when the time is up.
+std::string WaitText(HWND control, const std::string& want, DWORD timeoutMs = 5000) {
+  std::string text = TextOf(control);
+  for (DWORD start = GetTickCount(); text != want && GetTickCount() - start < timeoutMs; Sleep(20)) text = TextOf(control);
+  return text;
+}
+
+// The control that has the keyboard focus in the window's thread.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// Each row records its keys between Start and Stop into an empty field: what the
+// field holds, that the keys acted on nothing (recording goes on, the focus stays
+// in the field), and the idle state that Stop leads to.
+TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
+  HelpViewer help;
+  ASSERT_TRUE(help.ok());
+  struct Row {
+    const char* what;
+    std::vector<Key> keys;
+    std::string field;
+    size_t helpRequests = 0;
+  } rows[] = {
+      {"the A key", {{'A', 0x1e}, {'A', 0x1e, kUp}}, "KEYDOWN 41 1e0001;KEYUP 41 c01e0001;"},
+      {"no key", {}, ""},
+      {"Alt with Stop's mnemonic",
+       {{VK_MENU, 0x38}, {'P', 0x19}, {'P', 0x19, kUp}, {VK_MENU, 0x38, kUp}},
+       "SYSKEYDOWN 12 20380001;SYSKEYDOWN 50 20190001;SYSKEYUP 50 e0190001;KEYUP 12 c0380001;"},
+      {"Tab, Enter and Esc",
+       {{VK_TAB, 0x0f}, {VK_TAB, 0x0f, kUp}, {VK_RETURN, 0x1c}, {VK_RETURN, 0x1c, kUp}, {VK_ESCAPE, 0x01},
+        {VK_ESCAPE, 0x01, kUp}},
+       "KEYDOWN 9 f0001;KEYUP 9 c00f0001;KEYDOWN d 1c0001;KEYUP d c01c0001;KEYDOWN 1b 10001;KEYUP 1b c0010001;"},
+      // The help takes F1's press before any window sees it; its release is a key like any other.
+      {"F1", {{VK_F1, 0x3b}, {VK_F1, 0x3b, kUp}}, "KEYUP 70 c03b0001;", 1},
+  };
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1();
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND step = OpenStep3(program, Dialog(frame), com1, {0x41}, 103);
+  ASSERT_NE(step, nullptr);
+  HWND field = GetDlgItem(step, 108);
+  HWND status = GetDlgItem(step, 105);
+  EXPECT_EQ(TextOf(status), "Push start button!");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    SetForegroundWindow(step);
+    Click(step, 103);
+    EXPECT_EQ(TextOf(status), "Strike Keyboard!");
+    for (int id : {103, 1, 101, 2}) EXPECT_FALSE(Enabled(step, id)) << id;
+    EXPECT_EQ(FocusOf(step), field);
+    Type(row.keys);
+    EXPECT_EQ(WaitText(field, row.field), row.field);
+    if (row.helpRequests) {
+      auto seen = help.Wait(row.helpRequests, 5000);
+      ASSERT_EQ(seen.size(), row.helpRequests);
+      EXPECT_EQ(seen.back().command, HELP_CONTENTS);
+    }
+    ASSERT_TRUE(IsWindow(step));
+    EXPECT_EQ(FocusOf(step), field);
+    EXPECT_TRUE(Enabled(step, 104));
+    EXPECT_EQ(Enabled(step, 115), !row.field.empty());
+    EXPECT_EQ(TextOf(status), row.field.empty() ? "Strike Keyboard!" : "Strike Keyboard and Push stop button!");
+    Click(step, 104);
+    const bool recorded = !row.field.empty();
+    EXPECT_EQ(TextOf(status), recorded ? "Good!" : "Push start button!");
+    EXPECT_EQ(Enabled(step, 1), recorded);
+    EXPECT_EQ(Enabled(step, 115), recorded);
+    for (int id : {103, 101, 2}) EXPECT_TRUE(Enabled(step, id)) << id;
+    EXPECT_FALSE(Enabled(step, 104));
+    if (recorded) Click(step, 115);
+    EXPECT_EQ(TextOf(field), "");
+  }
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+// A full field swallows keys until Clear; the close box loses what was recorded
+// since the step was entered and leaves recording off; Back keeps the text; Finish
+// adds the entry, whose keys the watcher then plays at a probe window as the same
+// keys with the same scan codes and extended bits.
+TEST_F(Vantora, WizardKeyStepFullFieldCloseBoxBackFinishAndReplay) {
+  bench::PtyPort com1(1);
+  StoreIr55OnCom1({"LW 00 40;MOVE 0 5;"});
+  Program program;
+  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  HWND list = GetDlgItem(dialog, 101);
+  HWND step = OpenStep3(program, dialog, com1, {0x41}, 103);
+  ASSERT_NE(step, nullptr);
+
+  const std::string full(240, 'A');
+  SetWindowTextA(GetDlgItem(step, 108), full.c_str());
+  SetForegroundWindow(step);
+  Click(step, 103);
+  Type({{VK_ESCAPE, 0x01}, {VK_ESCAPE, 0x01, kUp}});
+  EXPECT_EQ(WaitText(GetDlgItem(step, 105), "Buffer over flow! Push clear button!"), "Buffer over flow! Push clear button!");
+  ASSERT_TRUE(IsWindow(step));
+  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), full);
+  for (int id : {103, 104, 1, 101, 2}) EXPECT_FALSE(Enabled(step, id)) << id;
+  EXPECT_TRUE(Enabled(step, 115));
+  Click(step, 115);
+  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), "");
+  EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Push start button!");
+  EXPECT_FALSE(Enabled(step, 115));
+  EXPECT_TRUE(Enabled(step, 103));
+
+  const std::string a = "KEYDOWN 41 1e0001;KEYUP 41 c01e0001;";
+  Click(step, 103);
+  Type({{'A', 0x1e}, {'A', 0x1e, kUp}});
+  ASSERT_EQ(WaitText(GetDlgItem(step, 108), a), a);
+  Click(step, 104);
+  Click(step, 101);
+  HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
+  ASSERT_NE(step2, nullptr);
+  Click(step2, 1);
+  step = WaitForWindow(program.Id(), "Wizard Step3", 20000);
+  ASSERT_NE(step, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), a);
+  EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Good!");
+  EXPECT_TRUE(Enabled(step, 1));
+
+  // The close box while recording; the main window then opens the same step again.
+  SetForegroundWindow(step);
+  Click(step, 103);
+  Type({{VK_TAB, 0x0f}, {VK_TAB, 0x0f, kUp}});
+  ASSERT_EQ(WaitText(GetDlgItem(step, 108), a + "KEYDOWN 9 f0001;KEYUP 9 c00f0001;"), a + "KEYDOWN 9 f0001;KEYUP 9 c00f0001;");
+  PostMessageA(step, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitVisible(step, false, 5000));
+  PostMessageA(dialog, WM_USER + 300, 0, 0);
+  step = WaitForWindow(program.Id(), "Wizard Step3", 20000);
+  ASSERT_NE(step, nullptr);
+  HWND field = GetDlgItem(step, 108);
+  EXPECT_EQ(TextOf(field), a);
+  EXPECT_TRUE(Enabled(step, 103));
+  EXPECT_FALSE(Enabled(step, 104));
+  // Not recording: keys typed into the field type there, as into any field.
+  SetForegroundWindow(step);
+  SendMessageA(step, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+  SendMessageA(field, EM_SETSEL, a.size(), a.size());
+  Type({{'B', 0x30}, {'B', 0x30, kUp}});
+  ASSERT_EQ(WaitText(field, a + "b"), a + "b");
+  SendMessageA(field, EM_SETSEL, a.size(), a.size() + 1);
+  SendMessageA(field, WM_CLEAR, 0, 0);
+
+  // An extended key beside the plain one: Delete.
+  const std::string recorded = a + "KEYDOWN 2e 1530001;KEYUP 2e c1530001;";
+  Click(step, 103);
+  Type({{VK_DELETE, 0x53, kExt}, {VK_DELETE, 0x53, kExt | kUp}});
+  ASSERT_EQ(WaitText(field, recorded), recorded);
+  Click(step, 104);
+  Click(step, 1);
+  EXPECT_FALSE(IsWindow(step));
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;MOVE 0 5;", "LW 00 41;" + recorded}));
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
+
+  Click(dialog, 1);
+  bench::InputProbe probe(100, 100, 600, 500);
+  probe.Focus();
+  probe.Pump(100);
+  probe.Clear();
+  pellow_test::Feeder(com1, ir55::Script().Press(0x41)).Wait();
+  for (int i = 0; i < 40 && probe.Messages().size() < 4; ++i) probe.Pump(100);
+  // Message, virtual key, scan code and extended bit of each key the probe saw.
+  std::vector<std::string> played;
+  for (const bench::InputMessage& m : probe.Messages()) {
+    char seen[40];
+    std::snprintf(seen, sizeof seen, "%x %llx %llx %llx", m.message, m.wParam, (m.lParam >> 16) & 0xFF, (m.lParam >> 24) & 1);
+    played.push_back(seen);
+  }
+  EXPECT_EQ(played, (std::vector<std::string>{"100 41 1e 0", "101 41 1e 0", "100 2e 53 1", "101 2e 53 1"}));
+  PostMessageA(dialog, WM_COMMAND, 19589, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 

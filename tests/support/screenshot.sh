@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# screenshot.sh BUILD_DIR DIALOG_ID OUT.png [control=text | control ...]: a picture
-# of one of the program's dialogs as the bench's display shows it, with texts filled
-# in and buttons checked (with ImageMagick's import when there is one).
+# screenshot.sh BUILD_DIR DIALOG_ID OUT.png [control=text | control | !control ...]: a
+# picture of one of the program's dialogs as the bench's display shows it, with texts
+# filled in, buttons checked or controls disabled (with ImageMagick's import when there is one).
 set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

@@ -1,6 +1,6 @@
-// show_dialog <id> <milliseconds> [control=text | control | png=FILE ...]: shows
-// one of the program's dialog templates modeless at the top left of the screen,
-// with the given texts filled in and buttons checked, and prints its screen
+// show_dialog <id> <milliseconds> [control=text | control | !control | png=FILE ...]:
+// shows one of the program's dialog templates modeless at the top left of the screen,
+// with the given texts filled in, buttons checked or controls disabled, and prints its screen
 // rectangle, for screenshots of what a user sees (tests/support/screenshot.sh);
 // with png=FILE it saves the picture itself once the dialog has been drawn.
 #include <windows.h>
@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
   for (int i = 3; i < argc; ++i) {
     if (std::strncmp(argv[i], "png=", 4) == 0) {
       png = argv[i] + 4;
+      continue;
+    }
+    if (argv[i][0] == '!') {
+      EnableWindow(GetDlgItem(dialog, std::atoi(argv[i] + 1)), FALSE);
       continue;
     }
     const int id = std::atoi(argv[i]);
