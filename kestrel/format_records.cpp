@@ -21,7 +21,8 @@ constexpr std::uint8_t kSonySecond[] = {0x18, 0x1C, 0x1E, 0x9C, 0x9E, 0xC0, 0xE0
 // are the idle line.
 constexpr RunTable kNecRuns = {.darkForOne = 4, .darkIgnoredAt = 8};
 
-// JVC and Mitsubishi share their layout over the passes that fill it in.
+// JVC's passes share one layout, and so do Mitsubishi's. A JVC frame comes again
+// one bit after it ends, which the first pass checks.
 constexpr FrameLayout kJvcFrame = {.groupAt = 0, .groupBits = 8, .dataAt = 8, .dataBits = 8, .copyAt = 17};
 constexpr FrameLayout kMitsubishiFrame = {.groupAt = 0, .groupBits = 8, .dataAt = 8, .dataBits = 8};
 

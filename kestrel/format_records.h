@@ -25,7 +25,7 @@ enum class Decoder {
 // What recognition does with the bits of a capture in this format.
 enum class Recognition {
   Classify,      // the first pass: tells the format from the bits and the first bytes
-  Mitsubishi,    // takes both halves as they came and tells the enhanced kind; asks for `again` while a bit is undecided
+  Mitsubishi,    // takes both halves as they came, tells the enhanced kind; asks for `again` while a bit is undecided
   Merge,         // fills the kept halves' undecided bits from this capture; asks for `again` while one is left
   MergeChecked,  // the same, but a capture that contradicts the kept halves asks for `again`
   Pioneer,       // finds the kept data bits in this capture and fills in the first one
