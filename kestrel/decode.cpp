@@ -3,24 +3,17 @@
 #include <cstring>
 
 #include "kestrel/decoders.h"
-#include "kestrel/format_code.h"
+#include "kestrel/format_records.h"
 #include "kestrel/level_picture.h"
 #include "kestrel/recognition.h"
 
 namespace kestrel {
-namespace {
-
-bool Is(const char* prefix, const char* code) { return std::strncmp(prefix, code, 2) == 0; }
-
-bool MitsubishiByte(std::uint8_t b) { return b == 0xFE || b == 0x9E; }
-
-}  // namespace
 
 RecognitionState FreshState() {
   RecognitionState s{};
   ResetHalf(s.StoredGroup);
   ResetHalf(s.StoredData);
-  SetPrefix(s, "NE");
+  SetPrefix(s, kFirstPass);
   return s;
 }
 
@@ -32,26 +25,37 @@ void SetPrefix(RecognitionState& s, const char* code) {
 }
 
 void NormaliseFormat(RecognitionState& s, const std::uint8_t* bytes, std::size_t count) {
-  if (!IsFormatCode(s.CodePrefix)) SetPrefix(s, "NE");
-  if (Is(s.CodePrefix, "NE") && count >= 2 && bytes != nullptr && MitsubishiByte(bytes[0]) &&
-      MitsubishiByte(bytes[1])) {
-    SetPrefix(s, "M0");
+  const FormatRecord* f = FindFormat(s.CodePrefix);
+  if (f == nullptr) {
+    SetPrefix(s, kFirstPass);
+    f = FindFormat(kFirstPass);
+  }
+  // A first-pass capture that begins with Mitsubishi bytes is decoded as
+  // Mitsubishi at once: the first bytes alone tell that format.
+  const FormatRecord& mitsubishi = KnownFormat("M0");
+  if (f->recognition == Recognition::Classify && count >= 2 && bytes != nullptr &&
+      mitsubishi.firstBytes.Match(bytes[0], bytes[1])) {
+    SetPrefix(s, mitsubishi.code);
   }
 }
 
 bool DecodeBits(const std::string& picture, const char* codePrefix, std::string& bits) {
   bits.clear();
-  for (const char* run : {"NE", "PA", "J1", "SH", "M0", "M1"}) {
-    if (Is(codePrefix, run)) return RunDecode(picture, codePrefix, bits) == RunOutcome::Done;
-  }
-  for (const char* pattern : {"J2", "PI", "M2"}) {
-    if (Is(codePrefix, pattern)) {
+  const FormatRecord* f = FindFormat(codePrefix);
+  if (f == nullptr) return true;
+  switch (f->decoder) {
+    case Decoder::Runs:
+      return RunDecode(picture, codePrefix, bits) == RunOutcome::Done;
+    case Decoder::Patterns:
       PatternDecode(picture, codePrefix, bits);
       return true;
-    }
+    case Decoder::Pulses:
+      PulseDecode(picture, bits);
+      return true;
+    case Decoder::None:
+      // The capture only proves a button was pressed.
+      return true;
   }
-  if (Is(codePrefix, "SO")) PulseDecode(picture, bits);
-  // "JV" and "MI" have no decoder: the capture only proves a button was pressed.
   return true;
 }
 
@@ -65,7 +69,7 @@ CaptureOutcome DecodeCapture(const std::uint8_t* bytes, std::size_t count, Recog
     // A light run too long for Mitsubishi: whatever was collected is void.
     ResetHalf(s.StoredGroup);
     ResetHalf(s.StoredData);
-    SetPrefix(s, "NE");
+    SetPrefix(s, kFirstPass);
     CaptureOutcome abandoned;
     abandoned.writeCode = true;
     return abandoned;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "kestrel/format_records.h"
 #include "kestrel/level_picture.h"
 
 namespace kestrel {
@@ -23,10 +24,42 @@ constexpr char kSonyEnhanced[] =
     "These signals are perhapps Sony enhanced format!\nThis type can not control through IrDA port!\n"
     "You must use Alps IR Multi Station or Hal Corp. Crossam2+!";
 
+// A first-pass capture with fewer bits is not looked at (an NEC frame has 32).
+constexpr std::size_t kShortestFirstPass = 30;
+
 // Pioneer devices, as group halves in transmission order: an NEC-timed frame with
 // one of these groups is a Pioneer one, whose first data bit NEC timing may miss.
 constexpr const char* kPioneerGroups[] = {"01010101", "11010101", "01100101",
                                           "10000101", "01000101", "00010101"};
+
+// Panasonic frames read at the first pass's speed begin with one of these.
+constexpr const char* kPanasonicPrefixes[] = {"0?1?0?0?1", "0?110?1?0", "0?10?1?0?", "110?1?10?",
+                                              "110?1?11",  "10?1?10?",  "0?1?110?",  "0?1?0?10?"};
+
+// Third bytes that, after the leader's 0x00, tell the newer Panasonic kind by the
+// second and third bytes alone: (second, third).
+constexpr std::uint8_t kNewPanasonic[][2] = {{0xFF, 0x50}, {0xFF, 0x60}, {0x70, 0x78}, {0x70, 0xF8}, {0xF0, 0x70},
+                                             {0xF0, 0xF0}, {0xC4, 0x44}, {0xC4, 0xCC}, {0xC4, 0xC4}};
+
+// A Sony frame read at the first pass's speed shows no "1" in its first bits.
+constexpr int kSonyQuietBits = 11;
+
+// A Panasonic frame at its own speed has some decided bit equal to the one this
+// far on; when none is, the remote is of the older kind the port cannot follow.
+constexpr int kPanasonicRepeatAt = 12;
+
+// A Mitsubishi frame whose bit here is the inverse of its last key bit is of
+// the enhanced kind.
+constexpr int kMitsubishiEnhancedAt = 32;
+
+// At its own speed a Pioneer frame's data may sit up to this many bits later
+// than the record's dataAt; at least kPioneerMatches of the kept data bits 1 to 7
+// must be found there.
+constexpr int kPioneerDrift = 2;
+constexpr int kPioneerMatches = 4;
+
+// A Sharp group bit that no capture decided, taken as "0".
+constexpr int kSharpAssumedZero = 3;
 
 // A half of the code: bits in transmission order, a text up to the first zero.
 struct Half {
@@ -58,7 +91,8 @@ char Complement(char x, char y) {
   return x;
 }
 
-char Merge(char stored, char fresh) { return stored != '?' ? stored : fresh; }
+// The first bit unless it is undecided.
+char Merge(char first, char second) { return first != '?' ? first : second; }
 
 void Store(const Half& h, char (&stored)[kStoredHalfSize]) {
   std::size_t n = h.Length();
@@ -72,26 +106,35 @@ class Recogniser {
   Recogniser(const std::string& bits, const RawStart& raw, RecognitionState& s) : bits_(bits), raw_(raw), s_(s) {}
 
   CaptureOutcome Run() {
-    if (Prefix("NE")) return Ne();
-    if (Prefix("J1")) return J1();
-    if (Prefix("J2")) return J2();
-    if (Prefix("SH")) return Sharp();
-    if (Prefix("PI")) return Pi();
-    if (Prefix("PA")) return Pa();
-    if (Prefix("M0")) return M0();
-    if (Prefix("M1")) return M1();
-    if (Prefix("M2")) return M2();
-    if (Prefix("SO")) return Sony();
-    if (Prefix("JV") || Prefix("MI")) return Complete(s_.CodePrefix);
+    const FormatRecord* f = FindFormat(s_.CodePrefix);
+    if (f == nullptr) return Unchanged();
+    switch (f->recognition) {
+      case Recognition::Classify: return Classify(*f);
+      case Recognition::Mitsubishi: return Mitsubishi(*f);
+      case Recognition::Merge: return MergePass(*f);
+      case Recognition::MergeChecked: return MergeCheckedPass(*f);
+      case Recognition::Pioneer: return Pioneer(*f);
+      case Recognition::Panasonic: return Panasonic(*f);
+      case Recognition::Sony: return Sony(*f);
+      case Recognition::Sharp: return Sharp(*f);
+      case Recognition::Presence: return Complete(f->completesAs);
+    }
     return Unchanged();
   }
 
  private:
   char b(std::size_t i) const { return At(bits_, i); }
-  bool Prefix(const char* code) const { return std::strncmp(s_.CodePrefix, code, 2) == 0; }
-  bool R1In(std::initializer_list<std::uint8_t> set) const {
-    for (std::uint8_t v : set) if (raw_.r1 == v) return true;
-    return false;
+  // A bit, or where it was lost, its copy `copyAt` bits on (as sent, or inverted).
+  char OrCopy(int i, int copyAt) const { return b(i) == '?' ? b(i + copyAt) : b(i); }
+  char OrInverseCopy(int i, int copyAt) const {
+    return b(i) == '?' && Known(b(i + copyAt)) ? Inverse(b(i + copyAt)) : b(i);
+  }
+  // Every bit of a frame that starts at bit 0 equals its copy.
+  bool Repeated(const FrameLayout& f) const {
+    for (int i = 0; i < f.End(); ++i) {
+      if (b(i) != b(i + f.copyAt)) return false;
+    }
+    return true;
   }
 
   CaptureOutcome Unchanged() { return out_; }
@@ -108,7 +151,7 @@ class Recogniser {
   }
   CaptureOutcome Abandon() {
     ResetBoth();
-    SetPrefix(s_, "NE");
+    SetPrefix(s_, kFirstPass);
     return Write("");
   }
   void Show(const std::string& text, const char* caption, unsigned style) {
@@ -123,6 +166,7 @@ class Recogniser {
     Store(group_, s_.StoredGroup);
     Store(data_, s_.StoredData);
   }
+  bool Undecided() const { return group_.Undecided() || data_.Undecided(); }
   // The code string names the format by its two letters only: a caller's longer
   // text in CodePrefix must not lengthen it past the caller's buffer.
   CaptureOutcome Complete(const char* code) {
@@ -133,40 +177,59 @@ class Recogniser {
                   data_.Value() & 0x3FFul);
     out_.writeCode = true;
     out_.result = 1;
-    SetPrefix(s_, "NE");
+    SetPrefix(s_, kFirstPass);
     return out_;
+  }
+  // While a bit is undecided the halves are kept for the next pass; else the
+  // code is complete and nothing is kept.
+  CaptureOutcome KeepOrComplete(const FormatRecord& f) {
+    if (Undecided()) {
+      StoreBoth();
+      return Again(f.again);
+    }
+    ResetBoth();
+    return Complete(f.completesAs);
   }
   bool PioneerGroup() const {
     for (const char* g : kPioneerGroups) if (group_.Is(g)) return true;
     return false;
   }
+  // Both halves as this capture has them.
+  void Take(const FrameLayout& f) {
+    for (int i = 0; i < f.groupBits; ++i) group_.c[i] = b(f.groupAt + i);
+    for (int i = 0; i < f.dataBits; ++i) data_.c[i] = b(f.dataAt + i);
+  }
+  // Both halves from bits each followed, f.copyAt later, by their inverse.
+  void TakeComplemented(const FrameLayout& f) {
+    for (int i = 0; i < f.groupBits; ++i) group_.c[i] = Complement(b(f.groupAt + i), b(f.groupAt + i + f.copyAt));
+    for (int i = 0; i < f.dataBits; ++i) data_.c[i] = Complement(b(f.dataAt + i), b(f.dataAt + i + f.copyAt));
+  }
   // Stored halves filled in from this capture's bits.
-  void MergeStored() {
-    for (int i = 0; i < 8; ++i) {
-      group_.c[i] = Merge(s_.StoredGroup[i], b(i));
-      data_.c[i] = Merge(s_.StoredData[i], b(8 + i));
-    }
+  void MergeStored(const FrameLayout& f) {
+    for (int i = 0; i < f.groupBits; ++i) group_.c[i] = Merge(s_.StoredGroup[i], b(f.groupAt + i));
+    for (int i = 0; i < f.dataBits; ++i) data_.c[i] = Merge(s_.StoredData[i], b(f.dataAt + i));
   }
   // Two captures that decided the same bit differently.
-  bool Conflict() const {
-    for (int i = 0; i < 8; ++i) {
-      if (Known(s_.StoredGroup[i]) && Known(b(i)) && s_.StoredGroup[i] != b(i)) return true;
-      if (Known(s_.StoredData[i]) && Known(b(8 + i)) && s_.StoredData[i] != b(8 + i)) return true;
+  bool Conflict(const FrameLayout& f) const {
+    auto differ = [](char kept, char fresh) { return Known(kept) && Known(fresh) && kept != fresh; };
+    for (int i = 0; i < f.groupBits; ++i) {
+      if (differ(s_.StoredGroup[i], b(f.groupAt + i))) return true;
+    }
+    for (int i = 0; i < f.dataBits; ++i) {
+      if (differ(s_.StoredData[i], b(f.dataAt + i))) return true;
     }
     return false;
   }
 
-  CaptureOutcome Ne();
-  CaptureOutcome J1();
-  CaptureOutcome J2();
-  CaptureOutcome M0();
-  CaptureOutcome M1();
-  CaptureOutcome M2();
-  CaptureOutcome Pi();
-  CaptureOutcome Pa();
-  CaptureOutcome Sony();
-  CaptureOutcome Sharp();
-  bool SharpCandidates(std::string& text, bool& dataOnly);
+  CaptureOutcome Classify(const FormatRecord& f);
+  CaptureOutcome Mitsubishi(const FormatRecord& f);
+  CaptureOutcome MergePass(const FormatRecord& f);
+  CaptureOutcome MergeCheckedPass(const FormatRecord& f);
+  CaptureOutcome Pioneer(const FormatRecord& f);
+  CaptureOutcome Panasonic(const FormatRecord& f);
+  CaptureOutcome Sony(const FormatRecord& f);
+  CaptureOutcome Sharp(const FormatRecord& f);
+  bool SharpCandidates(std::string& text);
 
   const std::string& bits_;
   const RawStart& raw_;
@@ -176,48 +239,39 @@ class Recogniser {
   CaptureOutcome out_;
 };
 
-CaptureOutcome Recogniser::Ne() {
-  if (bits_.size() < 30) return Unchanged();
+CaptureOutcome Recogniser::Classify(const FormatRecord& f) {
+  if (bits_.size() < kShortestFirstPass) return Unchanged();
 
-  // JVC: the frame repeats 17 bits later, and starts after a long leader.
-  bool jvc = raw_.r0 == 0x00 && R1In({0x08, 0x0C, 0xF8, 0xFC}) && b(16) != '0';
-  for (int i = 0; jvc && i <= 15; ++i) jvc = b(i) == b(i + 17);
-  if (jvc) {
-    for (int i = 0; i < 8; ++i) {
-      group_.c[i] = b(i);
-      data_.c[i] = b(8 + i);
-    }
+  // JVC: the frame comes again one bit later, after a long leader.
+  const FormatRecord& jvc = KnownFormat("J1");
+  if (jvc.firstBytes.Match(raw_.r0, raw_.r1) && b(jvc.frame.End()) != '0' && Repeated(jvc.frame)) {
+    Take(jvc.frame);
     StoreBoth();
-    return Again("J1");
+    return Again(jvc.code);
   }
 
-  // Sharp: 5 group bits repeat 16 bits later, the 10 data bits come back inverted.
-  auto sharpByte = [](std::uint8_t v) { return v == 0xFE || v == 0xCE || v == 0xEE || v == 0xE6 || v == 0xE7; };
-  bool sharp = sharpByte(raw_.r0) && sharpByte(raw_.r1) && b(15) != '0';
-  for (int i = 0; sharp && i <= 4; ++i) sharp = b(i) == b(i + 16);
-  for (int i = 5; sharp && i <= 14; ++i) sharp = b(i) != b(i + 16) || (b(i) == '?' && b(i + 16) == '?');
-  if (sharp) {
-    for (int i = 0; i <= 4; ++i) group_.c[i] = b(i);
-    for (int i = 5; i <= 14; ++i) {
-      char c = b(i);
-      if (c == '?' && Known(b(i + 16))) c = Inverse(b(i + 16));
-      data_.c[i - 5] = c;
-    }
+  // Sharp: the group comes again one bit after the frame, the data inverted.
+  const FormatRecord& sharp = KnownFormat("SH");
+  const FrameLayout& sh = sharp.frame;
+  bool isSharp = sharp.firstBytes.Match(raw_.r0, raw_.r1) && b(sh.End()) != '0';
+  for (int i = sh.groupAt; isSharp && i < sh.groupAt + sh.groupBits; ++i) isSharp = b(i) == b(i + sh.copyAt);
+  for (int i = sh.dataAt; isSharp && i < sh.dataAt + sh.dataBits; ++i) {
+    isSharp = b(i) != b(i + sh.copyAt) || (b(i) == '?' && b(i + sh.copyAt) == '?');
+  }
+  if (isSharp) {
+    for (int i = 0; i < sh.groupBits; ++i) group_.c[i] = b(sh.groupAt + i);
+    for (int i = 0; i < sh.dataBits; ++i) data_.c[i] = OrInverseCopy(sh.dataAt + i, sh.copyAt);
     StoreBoth();
-    return Again("SH");
+    return Again(sharp.code);
   }
 
-  static constexpr const char* kPanasonicPrefixes[] = {"0?1?0?0?1", "0?110?1?0", "0?10?1?0?", "110?1?10?",
-                                                       "110?1?11",  "10?1?10?",  "0?1?110?",  "0?1?0?10?"};
-  if (raw_.r0 == 0x00 && R1In({0x70, 0xF0, 0x78})) {
+  const FormatRecord& panasonic = KnownFormat("PA");
+  if (panasonic.firstBytes.Match(raw_.r0, raw_.r1)) {
     for (const char* p : kPanasonicPrefixes) {
-      if (bits_.compare(0, std::strlen(p), p) == 0) return Again("PA");
+      if (bits_.compare(0, std::strlen(p), p) == 0) return Again(panasonic.code);
     }
   }
 
-  static constexpr std::uint8_t kNewPanasonic[][2] = {{0xFF, 0x50}, {0xFF, 0x60}, {0x70, 0x78},
-                                                      {0x70, 0xF8}, {0xF0, 0x70}, {0xF0, 0xF0},
-                                                      {0xC4, 0x44}, {0xC4, 0xCC}, {0xC4, 0xC4}};
   if (raw_.r0 == 0x00) {
     for (const auto& pair : kNewPanasonic) {
       if (raw_.r1 == pair[0] && raw_.r2 == pair[1]) {
@@ -227,167 +281,122 @@ CaptureOutcome Recogniser::Ne() {
     }
   }
 
-  // After the leader's 0x00, the second byte at 4800 baud is where the first
-  // data marks fall. Nominal frames give 0x1C or 0xE0; real remotes hold their
-  // marks 100 us shorter to 200 us longer than nominal, and the capture meets the
-  // frame at any moment, which gives the other six (every value the synthesizer's
-  // Sony 12- and 15-bit presses give over that range).
-  bool sony = raw_.r0 == 0x00 && R1In({0x18, 0x1C, 0x1E, 0x9C, 0x9E, 0xC0, 0xE0, 0xF0});
-  for (int i = 0; sony && i <= 10; ++i) sony = b(i) != '1';
-  if (sony) {
+  const FormatRecord& sony = KnownFormat("SO");
+  bool isSony = sony.firstBytes.Match(raw_.r0, raw_.r1);
+  for (int i = 0; isSony && i < kSonyQuietBits; ++i) isSony = b(i) != '1';
+  if (isSony) {
     ResetBoth();
-    return Again("SO");
+    return Again(sony.code);
   }
 
-  // NEC: each byte is followed by its inverse.
-  for (int i = 0; i <= 7; ++i) group_.c[i] = Complement(b(i), b(i + 8));
-  for (int i = 16; i <= 23; ++i) data_.c[i - 16] = Complement(b(i), b(i + 8));
+  // NEC, or Pioneer by its group.
+  TakeComplemented(f.frame);
   if (group_.Undecided()) return Unchanged();
+  const FormatRecord& pioneer = KnownFormat("PI");
   if (data_.Undecided()) {
     if (data_.c[0] == '?' && std::memchr(data_.c + 1, '?', data_.Length() - 1) == nullptr && PioneerGroup()) {
       StoreBoth();
-      return Again("PI");
+      return Again(pioneer.code);
     }
     return Unchanged();
   }
-  return Complete(PioneerGroup() ? "PI" : "NE");
+  return Complete(PioneerGroup() ? pioneer.completesAs : f.completesAs);
 }
 
-CaptureOutcome Recogniser::J1() {
-  MergeStored();
-  if (group_.Undecided() || data_.Undecided()) {
-    StoreBoth();
-    return Again("J2");
+CaptureOutcome Recogniser::Mitsubishi(const FormatRecord& f) {
+  Take(f.frame);
+  char last = b(f.frame.dataAt + f.frame.dataBits - 1);
+  char enhanced = b(kMitsubishiEnhancedAt);
+  if (Known(last) && Known(enhanced) && last != enhanced) Show(kMitsubishiEnhanced, kNoticeCaption, kNoticeStyle);
+  return KeepOrComplete(f);
+}
+
+CaptureOutcome Recogniser::MergePass(const FormatRecord& f) {
+  MergeStored(f.frame);
+  return KeepOrComplete(f);
+}
+
+CaptureOutcome Recogniser::MergeCheckedPass(const FormatRecord& f) {
+  if (Conflict(f.frame)) return Again(f.again);
+  MergeStored(f.frame);
+  if (f.undecidedIsZero) {
+    for (int i = 0; i < f.frame.groupBits; ++i) group_.c[i] = Merge(group_.c[i], '0');
+    for (int i = 0; i < f.frame.dataBits; ++i) data_.c[i] = Merge(data_.c[i], '0');
+  } else if (Undecided()) {
+    return Abandon();
   }
   ResetBoth();
-  return Complete("JV");
+  return Complete(f.completesAs);
 }
 
-CaptureOutcome Recogniser::J2() {
-  if (Conflict()) return Again("J2");
-  MergeStored();
-  if (group_.Undecided() || data_.Undecided()) return Abandon();
-  ResetBoth();
-  return Complete("JV");
-}
-
-CaptureOutcome Recogniser::M0() {
-  for (int i = 0; i < 8; ++i) {
-    group_.c[i] = b(i);
-    data_.c[i] = b(8 + i);
-  }
-  if ((b(15) == '0' && b(32) == '1') || (b(15) == '1' && b(32) == '0')) {
-    Show(kMitsubishiEnhanced, kNoticeCaption, kNoticeStyle);
-  }
-  if (group_.Undecided() || data_.Undecided()) {
-    StoreBoth();
-    return Again("M1");
-  }
-  ResetBoth();
-  return Complete("MI");
-}
-
-CaptureOutcome Recogniser::M1() {
-  MergeStored();
-  if (group_.Undecided() || data_.Undecided()) {
-    StoreBoth();
-    return Again("M2");
-  }
-  ResetBoth();
-  return Complete("MI");
-}
-
-CaptureOutcome Recogniser::M2() {
-  if (Conflict()) return Again("M2");
-  MergeStored();
-  // Third capture: a bit nobody saw is taken as 0 rather than asking forever.
-  for (int i = 0; i < 8; ++i) {
-    if (group_.c[i] == '?') group_.c[i] = '0';
-    if (data_.c[i] == '?') data_.c[i] = '0';
-  }
-  ResetBoth();
-  return Complete("MI");
-}
-
-CaptureOutcome Recogniser::Pi() {
-  // Find where data bits 1 to 7 of the stored half sit in this capture.
-  int best = 16;
+CaptureOutcome Recogniser::Pioneer(const FormatRecord& f) {
+  // Find where data bits 1 to 7 of the stored half sit in this capture; a later
+  // start wins a tie.
+  int start = f.frame.dataAt;
   int bestCount = -1;
-  for (int s = 16; s <= 18; ++s) {
+  for (int at = f.frame.dataAt; at <= f.frame.dataAt + kPioneerDrift; ++at) {
     int count = 0;
-    for (int k = 0; k <= 6; ++k) count += b(s + k) == s_.StoredData[1 + k];
+    for (int k = 1; k < f.frame.dataBits; ++k) count += b(at + k) == s_.StoredData[k];
     if (count >= bestCount) {
-      best = s;
+      start = at;
       bestCount = count;
     }
   }
-  if (bestCount <= 3 || b(best - 1) == '?') return Write(kAgain);
-  for (int i = 0; i < 8; ++i) group_.c[i] = s_.StoredGroup[i];
-  for (int k = 0; k < 8; ++k) data_.c[k] = s_.StoredData[k] != '?' ? s_.StoredData[k] : b(best - 1 + k);
-  return Complete("PI");
+  // CodePrefix already names this pass, so it is left as it is.
+  if (bestCount < kPioneerMatches || b(start) == '?') return Write(kAgain);
+  for (int i = 0; i < f.frame.groupBits; ++i) group_.c[i] = s_.StoredGroup[i];
+  for (int k = 0; k < f.frame.dataBits; ++k) data_.c[k] = Merge(s_.StoredData[k], b(start + k));
+  return Complete(f.completesAs);
 }
 
-CaptureOutcome Recogniser::Pa() {
+CaptureOutcome Recogniser::Panasonic(const FormatRecord& f) {
   bool framed = false;
-  for (int i = 0; i <= 11 && !framed; ++i) framed = Known(b(i)) && b(i) == b(i + 12);
+  for (int i = 0; i < kPanasonicRepeatAt && !framed; ++i) framed = Known(b(i)) && b(i) == b(i + kPanasonicRepeatAt);
   if (!framed) Show(kPanasonicOld, kNoticeCaption, kNoticeStyle);
-  for (int i = 0; i <= 4; ++i) group_.c[i] = Complement(b(i), b(i + 11));
-  for (int i = 5; i <= 10; ++i) data_.c[i - 5] = Complement(b(i), b(i + 11));
-  if (group_.Undecided() || data_.Undecided()) {
+  TakeComplemented(f.frame);
+  if (Undecided()) {
     ResetBoth();
-    SetPrefix(s_, "NE");
+    SetPrefix(s_, kFirstPass);
     return Unchanged();
   }
-  return Complete("PA");
+  return Complete(f.completesAs);
 }
 
-CaptureOutcome Recogniser::Sony() {
-  bool twelve = b(12) == '1';
-  for (int i = 0; twelve && i <= 11; ++i) twelve = b(i) == b(i + 13);
-  if (twelve) {
-    for (int i = 0; i <= 6; ++i) data_.c[i] = b(i);
-    for (int i = 7; i <= 11; ++i) group_.c[i - 7] = b(i);
-    return Complete("SO");
+CaptureOutcome Recogniser::Sony(const FormatRecord& f) {
+  // The frame comes again after one "1".
+  if (b(f.frame.End()) == '1' && Repeated(f.frame)) {
+    Take(f.frame);
+    return Complete(f.completesAs);
   }
-  bool fifteen = b(15) == '1';
-  for (int i = 0; fifteen && i <= 14; ++i) fifteen = b(i) == b(i + 16);
-  if (fifteen) {
-    for (int i = 0; i <= 6; ++i) data_.c[i] = b(i);
-    for (int i = 7; i <= 14; ++i) group_.c[i - 7] = b(i);
+  if (b(f.enhanced.End()) == '1' && Repeated(f.enhanced)) {
+    Take(f.enhanced);
     Show(kSonyEnhanced, kNoticeCaption, kNoticeStyle);
-    return Complete("SO");
+    return Complete(f.completesAs);
   }
   return Abandon();
 }
 
-CaptureOutcome Recogniser::Sharp() {
-  for (int i = 0; i <= 4; ++i) {
-    char c = b(i) == '?' ? b(i + 16) : b(i);
-    group_.c[i] = c == '?' ? s_.StoredGroup[i] : c;
-  }
-  if (group_.c[3] == '?') group_.c[3] = '0';
-  for (int i = 5; i <= 14; ++i) {
-    char c = b(i);
-    if (c == '?' && Known(b(i + 16))) c = Inverse(b(i + 16));
-    data_.c[i - 5] = c == '?' ? s_.StoredData[i - 5] : c;
-  }
+CaptureOutcome Recogniser::Sharp(const FormatRecord& f) {
+  const FrameLayout& sh = f.frame;
+  for (int i = 0; i < sh.groupBits; ++i) group_.c[i] = Merge(OrCopy(sh.groupAt + i, sh.copyAt), s_.StoredGroup[i]);
+  if (group_.c[kSharpAssumedZero] == '?') group_.c[kSharpAssumedZero] = '0';
+  for (int i = 0; i < sh.dataBits; ++i) data_.c[i] = Merge(OrInverseCopy(sh.dataAt + i, sh.copyAt), s_.StoredData[i]);
   if (!group_.Undecided()) Store(group_, s_.StoredGroup);
-  if (!group_.Undecided() && !data_.Undecided()) {
+  if (!Undecided()) {
     // The group stays for the next Sharp button of the same remote.
     ResetHalf(s_.StoredData);
-    return Complete("SH");
+    return Complete(f.completesAs);
   }
 
   std::string text;
-  bool dataOnly = false;
-  if (!SharpCandidates(text, dataOnly)) {
-    SetPrefix(s_, "NE");
+  if (!SharpCandidates(text)) {
+    SetPrefix(s_, kFirstPass);
     return Unchanged();
   }
   Show(text, group_.Undecided() && !data_.Undecided() ? "Sharp Data I-48-5" : "Sharp Data I-48-4",
        kCandidateStyle);
   ResetHalf(s_.StoredData);
-  SetPrefix(s_, "NE");
+  SetPrefix(s_, kFirstPass);
   return Unchanged();
 }
 
@@ -412,7 +421,7 @@ bool Candidates(const Half& h, std::string& list) {
   return true;
 }
 
-bool Recogniser::SharpCandidates(std::string& text, bool& dataOnly) {
+bool Recogniser::SharpCandidates(std::string& text) {
   char value[16];
   std::string groupList;
   std::string dataList;
@@ -424,7 +433,6 @@ bool Recogniser::SharpCandidates(std::string& text, bool& dataOnly) {
     ResetHalf(s_.StoredData);
     return false;
   }
-  dataOnly = !group_.Undecided();
   if (group_.Undecided()) {
     text = "This is Sharp format!\nGroup=" + groupList;
     if (data_.Undecided()) {

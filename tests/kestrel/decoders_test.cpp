@@ -36,28 +36,36 @@ TEST(LevelPicture, TenCharactersPerByteLeastSignificantBitFirst) {
   EXPECT_EQ(kestrel::At(Picture({0x00}), 10), '\0');
 }
 
-TEST(RunDecoderNe, DarkRunLengthsDecideTheBit) {
+TEST(RunDecoder, EachFormatsTableDecidesTheBits) {
+  struct Case {
+    const char* code;
+    const char* picture;
+    const char* bits;
+  };
   // The picture stretches are cut out of whole bytes so every rule sees its own context.
-  EXPECT_EQ(Runs("-____-", "NE"), "1");
-  EXPECT_EQ(Runs("-___-", "NE"), "0");
-  EXPECT_EQ(Runs("-_____?", "NE"), "1");       // five dark, cut by the byte end
-  EXPECT_EQ(Runs("-__?", "NE"), "?");          // two dark: too short to tell
-  EXPECT_EQ(Runs("-________?", "NE"), "");     // eight dark at the end: the line is idle
-  EXPECT_EQ(Runs("-_________?", "NE"), "");
-  EXPECT_EQ(Runs("---------?", "NE"), "");     // a whole byte of light: the leader
-  EXPECT_EQ(Runs("-------?", "NE"), "?");      // seven light: a bit lost in the gap
-  EXPECT_EQ(Runs("-----------", "NE"), "");    // long light never makes bits of its own in NE
-  EXPECT_EQ(Runs("-____-", "PA"), "1");
-}
-
-TEST(RunDecoderM0, LongLightAbortsAndSixDarkIsAOne) {
+  const Case cases[] = {
+      // NEC timing: four dark is a "1", five cut by the byte end too, two cut is too short to tell.
+      {"NE", "-____-", "1"}, {"NE", "-___-", "0"}, {"NE", "-_____?", "1"}, {"NE", "-__?", "?"}, {"PA", "-____-", "1"},
+      // Eight dark or more at the end is the idle line; a whole byte of light is the leader.
+      {"NE", "-________?", ""}, {"NE", "-_________?", ""}, {"NE", "---------?", ""},
+      // Seven light: a bit lost in the gap; long light never makes bits of its own in NE.
+      {"NE", "-------?", "?"}, {"NE", "-----------", ""},
+      // Mitsubishi: six dark is a "1".
+      {"M0", "-------?", "?"}, {"M0", "-_____-", "0"}, {"M0", "-______-", "1"}, {"M0", "-_____?", "?"},
+      {"M0", "-______?", "1"},
+      // JVC: dark and short light before the first whole byte of light are ignored; after
+      // the leader every third light character is a "0" of its own, dark of two is a "1".
+      {"J1", "-__-----?", "?"}, {"J1", "---------?-__-", "1"}, {"J1", "---------?---_-", "00"},
+      {"J1", "---------?-_?", "?"},
+      // Sharp and Mitsubishi's second pass count light from the start; M1 calls any byte
+      // end in light a lost bit, however long the light.
+      {"SH", "---", "0"}, {"SH", "-_-", "0"}, {"SH", "-__-", "1"}, {"SH", "--?", "?"},
+      {"M1", "--?", "?"}, {"M1", "-_?", "?"}, {"M1", "-__?", "1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Runs(c.picture, c.code), c.bits) << c.code << " " << c.picture;
+  // A whole byte of light is too long for Mitsubishi: the capture is given up.
   std::string bits;
   EXPECT_EQ(kestrel::RunDecode("---------?", "M0", bits), kestrel::RunOutcome::Abort);
-  EXPECT_EQ(Runs("-------?", "M0"), "?");
-  EXPECT_EQ(Runs("-_____-", "M0"), "0");
-  EXPECT_EQ(Runs("-______-", "M0"), "1");
-  EXPECT_EQ(Runs("-_____?", "M0"), "?");
-  EXPECT_EQ(Runs("-______?", "M0"), "1");
 }
 
 TEST(DecodeCapture, M0AbortEmptiesTheCodeAndForgetsTheHalves) {
@@ -71,26 +79,6 @@ TEST(DecodeCapture, M0AbortEmptiesTheCodeAndForgetsTheHalves) {
   EXPECT_STREQ(o.code, "");
   EXPECT_STREQ(s.CodePrefix, "NE");
   EXPECT_EQ(std::string(s.StoredGroup, 32), std::string(32, '?'));
-}
-
-TEST(RunDecoderJ1, NothingCountsBeforeTheLeader) {
-  // Dark and short light before the first whole byte of light are ignored.
-  EXPECT_EQ(Runs("-__-----?", "J1"), "?");
-  // After the leader: every third light character is a "0" of its own, dark of two is a "1".
-  EXPECT_EQ(Runs("---------?" "-__-", "J1"), "1");
-  EXPECT_EQ(Runs("---------?" "---_-", "J1"), "00");
-  EXPECT_EQ(Runs("---------?" "-_?", "J1"), "?");
-}
-
-TEST(RunDecoderShAndM1, LightCountsFromTheStart) {
-  EXPECT_EQ(Runs("---", "SH"), "0");
-  EXPECT_EQ(Runs("-_-", "SH"), "0");
-  EXPECT_EQ(Runs("-__-", "SH"), "1");
-  EXPECT_EQ(Runs("--?", "SH"), "?");
-  // M1 calls any byte end in light a lost bit, however long the light.
-  EXPECT_EQ(Runs("--?", "M1"), "?");
-  EXPECT_EQ(Runs("-_?", "M1"), "?");
-  EXPECT_EQ(Runs("-__?", "M1"), "1");
 }
 
 TEST(PatternDecoderPi, StopsAtTheFirstStopPatternAndNeverHoldsMoreThan32Bits) {
