@@ -1,7 +1,8 @@
 # The two commands a newcomer needs:
 #   make test   install what is missing, build both presets, run every test
 #   make demo   run the program's main job
-.PHONY: test demo deps build build-native build-windows build-fuzz clean
+#   make dist   the release files in dist/: a zip and the Windows installer
+.PHONY: test demo dist deps build build-native build-windows build-fuzz clean
 
 BUILD := $(CURDIR)/build
 JOBS  ?= 2
@@ -41,6 +42,15 @@ demo: build-windows
 	@status=0; VANTOR_BENCH_DIR=$(DEMO_BENCH) VANTOR_BENCH_LIVE=1 tests/support/wine-bench.sh run $(BUILD)/windows \
 		$(BUILD)/windows/bin/vantor_demo.exe --docs $(CURDIR)/docs $(ARGS) || status=$$?; \
 	VANTOR_BENCH_DIR=$(DEMO_BENCH) tests/support/wine-bench.sh stop $(BUILD)/windows; exit $$status
+
+# The release files, built with only what they need: the program, its libraries
+# and the installer (makensis), copied from the windows build into dist/.
+dist: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows -j $(JOBS) --target vantor_dist
+	@rm -rf $(CURDIR)/dist && mkdir -p $(CURDIR)/dist
+	@cp $(BUILD)/windows/dist/*.zip $(BUILD)/windows/dist/*-setup.exe $(CURDIR)/dist/
+	@ls -l $(CURDIR)/dist
 
 clean:
 	rm -rf $(BUILD)
