@@ -39,9 +39,9 @@ test: build
 # make demo ARGS=--interactive lets you press the remote's buttons yourself.
 DEMO_BENCH := $(BUILD)/demo-wine
 demo: build-windows
-	@status=0; VANTOR_BENCH_DIR=$(DEMO_BENCH) VANTOR_BENCH_LIVE=1 tests/support/wine-bench.sh run $(BUILD)/windows \
+	@status=0; VANTOR_BENCH_DIR=$(DEMO_BENCH) VANTOR_BENCH_LIVE=1 bench/wine-bench.sh run $(BUILD)/windows \
 		$(BUILD)/windows/bin/vantor_demo.exe --docs $(CURDIR)/docs $(ARGS) || status=$$?; \
-	VANTOR_BENCH_DIR=$(DEMO_BENCH) tests/support/wine-bench.sh stop $(BUILD)/windows; exit $$status
+	VANTOR_BENCH_DIR=$(DEMO_BENCH) bench/wine-bench.sh stop $(BUILD)/windows; exit $$status
 
 # The release files, built with only what they need: the program, its libraries
 # and the installer (makensis), copied from the windows build into dist/.

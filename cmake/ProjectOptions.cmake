@@ -52,3 +52,22 @@ function(vantor_version_resource target description)
   configure_file(${PROJECT_SOURCE_DIR}/app/resources/version.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})
 endfunction()
+
+# vantor_receiver_library(<name> <PREFIX> <description>): <name>.dll from <name>.cpp
+# over <name>_core, exporting its class only; and <name>_seamed, the same code as a
+# static library for test programs that swap its serial call table
+# (vantor::SerialSeam). <PREFIX>_BUILDING and <PREFIX>_STATIC pick the export macro.
+function(vantor_receiver_library name prefix description)
+  add_library(${name} SHARED ${name}.cpp)
+  target_compile_definitions(${name} PRIVATE ${prefix}_BUILDING)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${name}_core vantor_win32 vantor_options)
+  # name.dll and name.dll.a, not the lib-prefixed MinGW defaults.
+  set_target_properties(${name} PROPERTIES PREFIX "" IMPORT_PREFIX "")
+  vantor_version_resource(${name} "${description}")
+
+  add_library(${name}_seamed STATIC ${name}.cpp)
+  target_compile_definitions(${name}_seamed PUBLIC ${prefix}_STATIC)
+  target_include_directories(${name}_seamed PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name}_seamed PUBLIC vantor_win32 PRIVATE ${name}_core vantor_options)
+endfunction()

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "support/bench/input_probe.h"
+#include "bench/input_probe.h"
 
 namespace vantor {
 namespace {

@@ -13,10 +13,10 @@
 
 #include "app/options/port_options.h"
 #include "options/option_driver.h"
-#include "pellow/ir55_feed.h"
-#include "support/bench/input_probe.h"
-#include "support/bench/message_boxes.h"
-#include "support/bench/pty_port.h"
+#include "bench/ir55_feed.h"
+#include "bench/input_probe.h"
+#include "bench/message_boxes.h"
+#include "bench/pty_port.h"
 #include "tools/sir/protocols.h"
 #include "tools/sir/uart_bytes.h"
 
@@ -82,7 +82,7 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
     return true;
   }
   void Play(ir55::Script script) {
-    pellow_test::Feeder feeder(receiver_, std::move(script));
+    bench::Ir55Feeder feeder(receiver_, std::move(script));
     while (!feeder.Done()) Pump(10);
     ASSERT_TRUE(feeder.Played());
     Pump(150);  // time for the last report to be handled
@@ -234,7 +234,7 @@ TEST_F(WatcherBench, ALineThatClosesIsNoticedAndAHalfPairDoesNotOutliveIt) {
   ASSERT_TRUE(receiver_.Shut());
   ASSERT_TRUE(PumpUntil([&] { return procedureRuns_ > 0; }, 5000));
   ASSERT_TRUE(comeback_ && comeback_->ok());
-  pellow_test::Feeder feeder(*comeback_, ir55::Script().Press(0x42));
+  bench::Ir55Feeder feeder(*comeback_, ir55::Script().Press(0x42));
   while (!feeder.Done()) Pump(10);
   // The press after the receiver came back is a code of its own, not the pair's second.
   EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().y == 309; }, 2000));

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "support/bench/program.h"
-#include "support/bench/pty_port.h"
+#include "bench/program.h"
+#include "bench/pty_port.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/bench/message_boxes.h"
-#include "support/bench/serial_watch.h"
+#include "bench/message_boxes.h"
+#include "bench/serial_watch.h"
 
 namespace kestrel_test {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "kestrel/kestrel.h"
-#include "support/bench/pty_port.h"
+#include "bench/pty_port.h"
 #include "tests/kestrel/kestrel_bench.h"
 #include "tools/sir/protocols.h"
 #include "tools/sir/uart_bytes.h"

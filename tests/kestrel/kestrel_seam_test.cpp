@@ -5,7 +5,7 @@
 
 #include "kestrel/kestrel.h"
 #include "win32/serial_calls.h"
-#include "support/bench/pty_port.h"
+#include "bench/pty_port.h"
 #include "tests/kestrel/kestrel_bench.h"
 
 namespace {

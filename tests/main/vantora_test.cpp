@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "support/bench/input_probe.h"
-#include "support/bench/program.h"
-#include "support/bench/pty_port.h"
-#include "tests/pellow/ir55_feed.h"
+#include "bench/input_probe.h"
+#include "bench/program.h"
+#include "bench/pty_port.h"
+#include "bench/ir55_feed.h"
 #include "tools/ir55/ir55_emulator.h"
 #include "tools/sir/protocols.h"
 #include "tools/sir/uart_bytes.h"
@@ -686,7 +686,7 @@ std::string LearnIr55(HWND step, bench::PtyPort& com, const ir55::Script& press)
   PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
   if (!WaitBusy(step, 10000)) return "<not waiting>";
   Sleep(200);  // past the read's purge
-  pellow_test::Feeder feeder(com, press);
+  bench::Ir55Feeder feeder(com, press);
   feeder.Wait();
   return TextOf(GetDlgItem(step, 105));
 }
@@ -1166,7 +1166,7 @@ TEST_F(Vantora, WizardKeyStepFullFieldCloseBoxBackFinishAndReplay) {
   probe.Focus();
   probe.Pump(100);
   probe.Clear();
-  pellow_test::Feeder(com1, ir55::Script().Press(0x41)).Wait();
+  bench::Ir55Feeder(com1, ir55::Script().Press(0x41)).Wait();
   for (int i = 0; i < 40 && probe.Messages().size() < 4; ++i) probe.Pump(100);
   // Message, virtual key, scan code and extended bit of each key the probe saw.
   std::vector<std::string> played;
@@ -1255,7 +1255,7 @@ TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
   bench::SetCursorTo(300, 300);
   probe.Pump(100);
   probe.Clear();
-  pellow_test::Feeder(com1, ir55::Script().Press(0x42)).Wait();
+  bench::Ir55Feeder(com1, ir55::Script().Press(0x42)).Wait();
   probe.Pump(400);
   auto moves = probe.Moves();
   ASSERT_FALSE(moves.empty());

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "options/option_driver.h"
-#include "support/bench/message_boxes.h"
-#include "support/bench/pty_port.h"
+#include "bench/message_boxes.h"
+#include "bench/pty_port.h"
 #include "win32/serial_calls.h"
 
 namespace vantor {

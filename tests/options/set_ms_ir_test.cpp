@@ -19,8 +19,8 @@
 
 #include "app/options/serial_access.h"
 #include "app/options/set_ms_ir_applet.h"
-#include "support/bench/message_boxes.h"
-#include "support/bench/pty_port.h"
+#include "bench/message_boxes.h"
+#include "bench/pty_port.h"
 
 namespace vantor {
 namespace {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "pellow/pellow.h"
-#include "support/bench/message_boxes.h"
-#include "support/bench/pty_port.h"
+#include "bench/message_boxes.h"
+#include "bench/pty_port.h"
 #include "win32/serial_calls.h"
-#include "tests/pellow/ir55_feed.h"
+#include "bench/ir55_feed.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ TEST_F(PellowFaults, LineHungUpDuringABurstReadClosesThePortSilently) {
   ASSERT_TRUE(pellow_.UserChangePort(1));
   g_speeds.clear();
   g_results.clear();
-  pellow_test::Feeder feeder(receiver_, ir55::Script().Wait(300), 0, true);
+  bench::Ir55Feeder feeder(receiver_, ir55::Script().Wait(300), 0, true);
   char text[32] = "untouched";
   EXPECT_FALSE(pellow_.PellowGetRemoconSignal(4096, text));
   EXPECT_TRUE(feeder.Played());

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "pellow/pellow.h"
-#include "support/bench/message_boxes.h"
-#include "support/bench/pty_port.h"
+#include "bench/message_boxes.h"
+#include "bench/pty_port.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "pellow/pellow.h"
-#include "support/bench/message_boxes.h"
-#include "support/bench/pty_port.h"
-#include "tests/pellow/ir55_feed.h"
+#include "bench/message_boxes.h"
+#include "bench/pty_port.h"
+#include "bench/ir55_feed.h"
 
 namespace {
 
-using pellow_test::Feeder;
+using bench::Ir55Feeder;
 
 constexpr std::size_t kTextSize = 4096;  // the program's receive buffer
 constexpr std::size_t kCodeBound = 28;
@@ -49,7 +49,7 @@ class PellowReceive : public ::testing::Test {
     // after the purge would open a burst of its own.
     Sleep(200);
     std::memset(text_, '#', sizeof text_);
-    Feeder feeder(receiver_, std::move(script), 300);
+    Ir55Feeder feeder(receiver_, std::move(script), 300);
     EXPECT_EQ(pellow_.PellowGetRemoconSignal(4096, text_), expected);
     EXPECT_TRUE(feeder.Played());
     EXPECT_STREQ(pellow_.CodePrefix, "LW");
@@ -59,7 +59,7 @@ class PellowReceive : public ::testing::Test {
   // Plays the script at its pace and steps the stream until the line stays quiet.
   std::vector<std::string> Stream(ir55::Script script) {
     std::vector<std::string> codes;
-    Feeder feeder(receiver_, std::move(script));
+    Ir55Feeder feeder(receiver_, std::move(script));
     for (int quiet = 0; quiet < 50;) {
       std::memset(text_, '#', sizeof text_);
       if (pellow_.PellowGetRemoconSignal2(4096, text_)) {
@@ -112,7 +112,7 @@ TEST_F(PellowReceive, EmptyBurstGivesUpWithThePrefixReset) {
 
 TEST_F(PellowReceive, BurstStillListensFourSecondsIn) {
   std::memset(text_, '#', sizeof text_);
-  Feeder feeder(receiver_, ir55::Script().Raw({0x41, 0x42, 0x55}), 4000);
+  Ir55Feeder feeder(receiver_, ir55::Script().Raw({0x41, 0x42, 0x55}), 4000);
   EXPECT_TRUE(pellow_.PellowGetRemoconSignal(4096, text_));
   EXPECT_EQ(Text(), "LW 00 41");
 }

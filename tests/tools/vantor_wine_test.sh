@@ -15,7 +15,7 @@ mkdir -p "$work/com"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The bench's display, for the program's window.
-eval "$("$src/tests/support/wine-bench.sh" env "$build")"
+eval "$("$src/bench/wine-bench.sh" env "$build")"
 unset VANTOR_COM_DIR
 
 # A prefix of its own, made once from the bench's (the script would otherwise run
@@ -46,7 +46,7 @@ trap cleanup EXIT
 
 # The device: a pseudo-terminal from the bench's pty hub, asked for over loopback.
 rm -f "$work/hub.port" "$work/com/COM1"
-"$build/tests/support/pty_hub" --com-dir "$work/com" --port-file "$work/hub.port" 2>>"$work/hub.log" &
+"$build/bench/pty_hub" --com-dir "$work/com" --port-file "$work/hub.port" 2>>"$work/hub.log" &
 hub_pid=$!
 for _ in $(seq 100); do [ -s "$work/hub.port" ] && break; sleep 0.05; done
 port=$(cat "$work/hub.port")

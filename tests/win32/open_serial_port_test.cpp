@@ -8,9 +8,9 @@
 
 #include "app/options/port_options.h"
 #include "app/options/set_ms_ir.h"
-#include "support/bench/message_boxes.h"
-#include "support/bench/pty_port.h"
-#include "support/bench/serial_watch.h"
+#include "bench/message_boxes.h"
+#include "bench/pty_port.h"
+#include "bench/serial_watch.h"
 #include "win32/open_serial_port.h"
 
 namespace vantor {

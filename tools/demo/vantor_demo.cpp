@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "support/bench/input_probe.h"
-#include "support/bench/program.h"
-#include "support/bench/pty_port.h"
-#include "tools/demo/png_file.h"
+#include "bench/input_probe.h"
+#include "bench/program.h"
+#include "bench/pty_port.h"
+#include "bench/png_file.h"
 #include "tools/ir55/ir55_emulator.h"
 
 namespace {
@@ -202,7 +202,7 @@ class Demo {
   void Shot(HWND window, const std::string& path) {
     RECT r;
     GetWindowRect(window, &r);
-    std::printf("%s %s\n", demo::SaveScreenPng(r, path.c_str()) ? "saved" : "could not save", path.c_str());
+    std::printf("%s %s\n", bench::SaveScreenPng(r, path.c_str()) ? "saved" : "could not save", path.c_str());
   }
   void TrayMenuShot(const std::string& path) {
     bench::SetCursorTo(300, 200);
@@ -217,7 +217,7 @@ class Demo {
     RECT r;
     GetWindowRect(menu, &r);
     InflateRect(&r, 4, 4);
-    std::printf("%s %s\n", demo::SaveScreenPng(r, path.c_str()) ? "saved" : "could not save", path.c_str());
+    std::printf("%s %s\n", bench::SaveScreenPng(r, path.c_str()) ? "saved" : "could not save", path.c_str());
     keybd_event(VK_ESCAPE, 0x01, 0, 0);  // leave the menu: its "Cancel"
     keybd_event(VK_ESCAPE, 0x01, KEYEVENTF_KEYUP, 0);
     probe_.Pump(200);

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-namespace demo {
+namespace bench {
 
 bool SaveScreenPng(const RECT& area, const char* path);
 
-}  // namespace demo
+}  // namespace bench

@@ -1,4 +1,4 @@
-#include "support/bench/input_probe.h"
+#include "bench/input_probe.h"
 
 #include <windows.h>
 

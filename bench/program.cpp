@@ -1,4 +1,4 @@
-#include "support/bench/program.h"
+#include "bench/program.h"
 
 #include <cstring>
 #include <string>

@@ -1,7 +1,7 @@
 // capture_window <title> <out.png> [milliseconds]: waits for a visible top-level
 // window of any program with this title and saves it as the bench's display shows
 // it, for screenshots of windows that are not the program's own. docs/installer.png:
-//   eval "$(tests/support/wine-bench.sh env build/windows)"
+//   eval "$(bench/wine-bench.sh env build/windows)"
 //   wine build/windows/dist/Vantor-1.0.0-setup.exe &
 //   wine build/windows/bin/capture_window.exe "Vantor 1.0.0 Setup" "$(winepath -w "$PWD/docs/installer.png")"
 #include <windows.h>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tools/demo/png_file.h"
+#include "bench/png_file.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -31,5 +31,5 @@ int main(int argc, char** argv) {
   Sleep(1500);  // let it draw itself at its new place
   RECT r;
   GetWindowRect(window, &r);
-  return demo::SaveScreenPng(r, argv[2]) ? 0 : 1;
+  return bench::SaveScreenPng(r, argv[2]) ? 0 : 1;
 }

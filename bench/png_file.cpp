@@ -1,10 +1,10 @@
-#include "tools/demo/png_file.h"
+#include "bench/png_file.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
-namespace demo {
+namespace bench {
 namespace {
 
 std::uint32_t Crc(const unsigned char* data, std::size_t n, std::uint32_t crc = 0xFFFFFFFFu) {
@@ -92,4 +92,4 @@ bool SaveScreenPng(const RECT& area, const char* path) {
   return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace demo
+}  // namespace bench

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/bench/message_boxes.h"
+#include "bench/message_boxes.h"
 #include "win32/serial_calls.h"
 
 namespace bench {

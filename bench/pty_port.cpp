@@ -1,4 +1,4 @@
-#include "support/bench/pty_port.h"
+#include "bench/pty_port.h"
 
 #include <winsock2.h>
 #include <windows.h>

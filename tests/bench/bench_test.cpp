@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "support/bench/input_probe.h"
-#include "support/bench/message_boxes.h"
-#include "support/bench/pty_port.h"
+#include "bench/input_probe.h"
+#include "bench/message_boxes.h"
+#include "bench/pty_port.h"
 
 namespace {
 

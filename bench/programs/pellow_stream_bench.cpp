@@ -1,7 +1,7 @@
 // Times one PellowGetRemoconSignal2 call on a bench terminal behind COM1: with
 // nothing waiting, and with one byte waiting (a plain code byte, and a code byte
 // inside a held run, which also formats the code). Run through the bench:
-//   tests/support/wine-bench.sh run BUILD BUILD/tests/pellow/pellow_stream_bench.exe [calls]
+//   bench/wine-bench.sh run BUILD BUILD/bin/pellow_stream_bench.exe [calls]
 #include <windows.h>
 
 #include <algorithm>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "pellow/pellow.h"
-#include "support/bench/pty_port.h"
+#include "bench/pty_port.h"
 
 namespace {
 

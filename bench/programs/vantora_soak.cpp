@@ -5,7 +5,7 @@
 // (a new terminal behind COM1, the Option dialog answered with IR55 and COM1),
 // and one press must play after each return. The program's handle count and
 // memory are read before, between and after.
-// Run: tests/support/wine-bench.sh run build/windows build/windows/bin/vantora_soak.exe
+// Run: bench/wine-bench.sh run build/windows build/windows/bin/vantora_soak.exe
 //        [--presses N] [--cycles N]
 #include <windows.h>
 #include <psapi.h>
@@ -18,10 +18,10 @@
 #include <memory>
 #include <string>
 
-#include "pellow/ir55_feed.h"
-#include "support/bench/input_probe.h"
-#include "support/bench/program.h"
-#include "support/bench/pty_port.h"
+#include "bench/ir55_feed.h"
+#include "bench/input_probe.h"
+#include "bench/program.h"
+#include "bench/pty_port.h"
 
 namespace {
 
@@ -222,7 +222,7 @@ int main(int argc, char** argv) {
     const int from = half ? presses / 2 : 0, to = half ? presses : presses / 2;
     ir55::Script script;
     for (int i = from; i < to; ++i) script.Press(i % 2 ? 0x42 : 0x41);
-    pellow_test::Feeder feeder(*com1, std::move(script));
+    bench::Ir55Feeder feeder(*com1, std::move(script));
     while (!feeder.Done()) soak.Pump(20);
     for (DWORD start = GetTickCount(); soak.KeyDowns() < to && GetTickCount() - start < 5000;) soak.Pump(20);
     soak.Pump(300);

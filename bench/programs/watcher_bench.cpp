@@ -6,7 +6,7 @@
 //   is pressed, and of the wineserver (shared by the prefix);
 //   latency: from the key's last byte written to the terminal until the pointer
 //   has moved. The two readers take turns in blocks of presses.
-// Run: tests/support/wine-bench.sh run build/windows build/windows/bin/watcher_bench.exe
+// Run: bench/wine-bench.sh run build/windows build/windows/bin/watcher_bench.exe
 //        [--presses N] [--idle-s S] [--wait-ms MS]
 #include <windows.h>
 
@@ -22,8 +22,8 @@
 #include "app/events/action_player.h"
 #include "app/events/sig_catch.h"
 #include "app/events/signal_matcher.h"
-#include "support/bench/input_probe.h"
-#include "support/bench/pty_port.h"
+#include "bench/input_probe.h"
+#include "bench/pty_port.h"
 
 namespace {
 

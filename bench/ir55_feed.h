@@ -6,23 +6,23 @@
 
 #include <utility>
 
-#include "support/bench/pty_port.h"
+#include "bench/pty_port.h"
 #include "tools/ir55/ir55_emulator.h"
 
-namespace pellow_test {
+namespace bench {
 
-class Feeder {
+class Ir55Feeder {
  public:
   // startMs: delay before the script's time zero. hangUp: close the receiver's end
   // of the line once the script has played.
-  Feeder(bench::PtyPort& port, ir55::Script script, unsigned startMs = 0, bool hangUp = false)
+  Ir55Feeder(bench::PtyPort& port, ir55::Script script, unsigned startMs = 0, bool hangUp = false)
       : port_(port), script_(std::move(script)), startMs_(startMs), hangUp_(hangUp) {
-    thread_ = CreateThread(nullptr, 0, &Feeder::Run, this, 0, nullptr);
+    thread_ = CreateThread(nullptr, 0, &Ir55Feeder::Run, this, 0, nullptr);
     started_ = thread_ != nullptr;
   }
-  ~Feeder() { Wait(); }
-  Feeder(const Feeder&) = delete;
-  Feeder& operator=(const Feeder&) = delete;
+  ~Ir55Feeder() { Wait(); }
+  Ir55Feeder(const Ir55Feeder&) = delete;
+  Ir55Feeder& operator=(const Ir55Feeder&) = delete;
 
   void Wait() {
     if (!thread_) return;
@@ -39,7 +39,7 @@ class Feeder {
 
  private:
   static DWORD WINAPI Run(void* self) {
-    static_cast<Feeder*>(self)->Play();
+    static_cast<Ir55Feeder*>(self)->Play();
     return 0;
   }
 
@@ -73,4 +73,4 @@ class Feeder {
   HANDLE thread_ = nullptr;
 };
 
-}  // namespace pellow_test
+}  // namespace bench

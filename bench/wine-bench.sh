@@ -93,7 +93,7 @@ setup() {
 }
 
 start_pty_hub() {
-  local hub=$build/tests/support/pty_hub
+  local hub=$build/bench/pty_hub
   [ -x "$hub" ] || return 0
   rm -f "$bench/pty_hub.port"
   "$hub" --com-dir "$bench/com" --port-file "$bench/pty_hub.port" 2>>"$bench/pty_hub.log" &

@@ -1,7 +1,7 @@
 // show_dialog <id> <milliseconds> [control=text | control | !control | png=FILE ...]:
 // shows one of the program's dialog templates modeless at the top left of the screen,
 // with the given texts filled in, buttons checked or controls disabled, and prints its screen
-// rectangle, for screenshots of what a user sees (tests/support/screenshot.sh);
+// rectangle, for screenshots of what a user sees (bench/screenshot.sh);
 // with png=FILE it saves the picture itself once the dialog has been drawn.
 #include <windows.h>
 
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/demo/png_file.h"
+#include "bench/png_file.h"
 
 namespace {
 INT_PTR CALLBACK Proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     }
     Sleep(20);
     if (png && GetTickCount() + 2000 > end) {
-      if (!demo::SaveScreenPng(r, png)) return 1;
+      if (!bench::SaveScreenPng(r, png)) return 1;
       png = nullptr;
     }
   }

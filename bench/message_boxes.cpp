@@ -1,4 +1,4 @@
-#include "support/bench/message_boxes.h"
+#include "bench/message_boxes.h"
 
 #include <windows.h>
 
