@@ -78,6 +78,7 @@ CaptureOutcome DecodeCapture(const std::uint8_t* bytes, std::size_t count, Recog
   if (count > 0) raw.r0 = bytes[0];
   if (count > 1) raw.r1 = bytes[1];
   if (count > 2) raw.r2 = bytes[2];
+  if (count > 0) raw.bytes = {bytes, count};
   return Recognise(bits, raw, s);
 }
 

@@ -96,7 +96,13 @@ constexpr FormatRecord kFormats[] = {
      // Seven key bits, then the device bits; the frame comes again one bit later.
      .frame = {.groupAt = 7, .groupBits = 5, .dataAt = 0, .dataBits = 7, .copyAt = 13},
      .enhanced = {.groupAt = 7, .groupBits = 8, .dataAt = 0, .dataBits = 7, .copyAt = 16},
-     .firstBytes = {kLeaderByte, kSonySecond}},
+     .firstBytes = {kLeaderByte, kSonySecond},
+     // At 4800 baud a byte starts at each mark the line is free for, so a 12-bit
+     // frame fills five or six bytes after its leader, a 15-bit one seven or
+     // eight. Every space is 600 us, at most four dark samples in a row even
+     // when the marks are 100 us short; the "1" spaces of NEC-timed frames leave
+     // five or more in a byte.
+     .rhythm = {.bytes = 5, .longestDark = 4}},
 };
 
 bool OneOf(std::span<const std::uint8_t> set, std::uint8_t value) {
@@ -109,6 +115,8 @@ bool OneOf(std::span<const std::uint8_t> set, std::uint8_t value) {
 }  // namespace
 
 bool FirstBytes::Match(std::uint8_t r0, std::uint8_t r1) const { return OneOf(first, r0) && OneOf(second, r1); }
+
+bool FirstBytes::Leads(std::uint8_t byte) const { return OneOf(first, byte); }
 
 const FormatRecord* FindFormat(const char* code) {
   if (code == nullptr) return nullptr;

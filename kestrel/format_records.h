@@ -57,6 +57,18 @@ struct FirstBytes {
   std::span<const std::uint8_t> second = {};
 
   bool Match(std::uint8_t r0, std::uint8_t r1) const;
+  // A byte that may begin a frame: the next frame's leader.
+  bool Leads(std::uint8_t byte) const;
+};
+
+// How a frame looks byte by byte at the first pass's speed, for a format whose
+// bits there do not tell it: after a leader byte (one of `FirstBytes::first`),
+// at least `bytes` bytes come before the next frame's leader, and in none of
+// them but the last is the line dark for more than `longestDark` samples in a
+// row (the last byte runs into the gap between frames). Zero bytes: not used.
+struct FirstPassRhythm {
+  int bytes = 0;
+  int longestDark = 0;
 };
 
 struct FormatRecord {
@@ -80,6 +92,7 @@ struct FormatRecord {
   FrameLayout frame = {};      // where the halves sit
   FrameLayout enhanced = {};   // the longer frame of the same family (Sony 15 bit)
   FirstBytes firstBytes = {};  // what points the first pass to this format
+  FirstPassRhythm rhythm = {};  // what else tells it there, bytes past the first two
 };
 
 // The record of the format whose code the first two characters are; null for

@@ -41,7 +41,8 @@ constexpr const char* kPanasonicPrefixes[] = {"0?1?0?0?1", "0?110?1?0", "0?10?1?
 constexpr std::uint8_t kNewPanasonic[][2] = {{0xFF, 0x50}, {0xFF, 0x60}, {0x70, 0x78}, {0x70, 0xF8}, {0xF0, 0x70},
                                              {0xF0, 0xF0}, {0xC4, 0x44}, {0xC4, 0xCC}, {0xC4, 0xC4}};
 
-// A Sony frame read at the first pass's speed shows no "1" in its first bits.
+// A capture whose bytes do not show Sony's rhythm is still taken as Sony when its
+// first bits, read at the first pass's speed, hold no "1".
 constexpr int kSonyQuietBits = 11;
 
 // A Panasonic frame at its own speed has some decided bit equal to the one this
@@ -89,6 +90,17 @@ char Complement(char x, char y) {
   if (x == '1') return y == '1' ? '?' : '1';
   if (x == '?') return Known(y) ? Inverse(y) : '?';
   return x;
+}
+
+// The most dark samples in a row among a byte's eight data bits (a 1 bit is the
+// line dark).
+int LongestDark(std::uint8_t byte) {
+  int longest = 0;
+  for (int run = 0, i = 0; i < 8; ++i) {
+    run = (byte >> i) & 1 ? run + 1 : 0;
+    if (run > longest) longest = run;
+  }
+  return longest;
 }
 
 // The first bit unless it is undecided.
@@ -221,6 +233,7 @@ class Recogniser {
     return false;
   }
 
+  bool FirstFrameRhythm(const FormatRecord& f) const;
   CaptureOutcome Classify(const FormatRecord& f);
   CaptureOutcome Mitsubishi(const FormatRecord& f);
   CaptureOutcome MergePass(const FormatRecord& f);
@@ -238,6 +251,21 @@ class Recogniser {
   Half data_;
   CaptureOutcome out_;
 };
+
+// The capture opens with a whole frame of the format's first-pass rhythm: its
+// first two bytes, its length, no long dark inside it, and the next leader.
+bool Recogniser::FirstFrameRhythm(const FormatRecord& f) const {
+  const FirstPassRhythm& rhythm = f.rhythm;
+  const std::span<const std::uint8_t> c = raw_.bytes;
+  if (rhythm.bytes == 0 || c.size() < 2 || !f.firstBytes.Match(c[0], c[1])) return false;
+  std::size_t next = 1;
+  while (next < c.size() && !f.firstBytes.Leads(c[next])) ++next;
+  if (next == c.size() || next - 1 < static_cast<std::size_t>(rhythm.bytes)) return false;
+  for (std::size_t i = 1; i + 1 < next; ++i) {
+    if (LongestDark(c[i]) > rhythm.longestDark) return false;
+  }
+  return true;
+}
 
 CaptureOutcome Recogniser::Classify(const FormatRecord& f) {
   if (bits_.size() < kShortestFirstPass) return Unchanged();
@@ -265,6 +293,14 @@ CaptureOutcome Recogniser::Classify(const FormatRecord& f) {
     return Again(sharp.code);
   }
 
+  // Sony by the rhythm of its bytes: its own bits at this speed may read as
+  // NEC "1"s, and its second and third bytes may look like Panasonic ones.
+  const FormatRecord& sony = KnownFormat("SO");
+  if (FirstFrameRhythm(sony)) {
+    ResetBoth();
+    return Again(sony.code);
+  }
+
   const FormatRecord& panasonic = KnownFormat("PA");
   if (panasonic.firstBytes.Match(raw_.r0, raw_.r1)) {
     for (const char* p : kPanasonicPrefixes) {
@@ -281,7 +317,6 @@ CaptureOutcome Recogniser::Classify(const FormatRecord& f) {
     }
   }
 
-  const FormatRecord& sony = KnownFormat("SO");
   bool isSony = sony.firstBytes.Match(raw_.r0, raw_.r1);
   for (int i = 0; isSony && i < kSonyQuietBits; ++i) isSony = b(i) != '1';
   if (isSony) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "kestrel/capture_result.h"
@@ -13,6 +14,7 @@ namespace kestrel {
 
 struct RawStart {
   std::uint8_t r0 = 0, r1 = 0, r2 = 0;  // first three captured bytes, 0 where none came
+  std::span<const std::uint8_t> bytes = {};  // the whole capture, for a look past the first three
 };
 
 // Runs the stage of s.CodePrefix (which must already be a known format code) and

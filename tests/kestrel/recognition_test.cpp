@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -133,6 +135,37 @@ TEST(NeClassification, PanasonicNewFormatIsANoticeOnly) {
   }
   Pass p;
   EXPECT_FALSE(p.Run(kNe00, {0x00, 0xC4, 0x4C}).hasMessage);  // not one of the pairs
+}
+
+// Bits with a "1" among the first eleven, which the bit test refuses as Sony: the
+// bytes of the whole capture decide. A Sony frame at 4800 baud is the leader 0x00,
+// five or more bytes with no long dark run but in the last, then the next leader.
+TEST(NeClassification, SonyByTheRhythmOfItsBytes) {
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    const char* prefix;  // "SO": asks again as Sony; "NE": completes as NEC
+  } rows[] = {
+      {"fifteen-bit frame", {0x00, 0xE0, 0xE0, 0x1C, 0xE0, 0x1C, 0xE0, 0x1C, 0xFC, 0x00, 0xE0}, "SO"},
+      {"Panasonic notice bytes", {0x00, 0xF0, 0xF0, 0x9E, 0xF0, 0x9E, 0xF0, 0x00}, "SO"},
+      {"long dark inside the frame", {0x00, 0xE0, 0xE0, 0xFC, 0xE0, 0x1C, 0xE0, 0x1C, 0xFC, 0x00}, "NE"},
+      {"frame too short", {0x00, 0xE0, 0xE0, 0x1C, 0xFC, 0x00, 0xE0}, "NE"},
+      {"no next leader", {0x00, 0xE0, 0xE0, 0x1C, 0xE0, 0x1C, 0xE0, 0x1C}, "NE"},
+      {"second byte not Sony's", {0x00, 0x1A, 0xE0, 0x1C, 0xE0, 0x1C, 0xE0, 0x1C, 0xFC, 0x00}, "NE"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Pass p;
+    RawStart raw{row.bytes[0], row.bytes[1], row.bytes[2], row.bytes};
+    CaptureOutcome o = p.Run(kNe00, raw);
+    EXPECT_FALSE(o.hasMessage);
+    if (std::strcmp(row.prefix, "SO") == 0) {
+      ExpectAgain(o);
+    } else {
+      ExpectCode(o, "NE 00 00");
+    }
+    EXPECT_STREQ(p.s.CodePrefix, row.prefix);
+  }
 }
 
 TEST(JvcStages, MergeThenCompleteOrAskAThirdTime) {
