@@ -6,7 +6,7 @@
 // window. One journey with the IR55 receiver, one with an IrDA-SIR transceiver.
 // --irda: the IrDA-SIR journey only; --interactive: after the IR55 teaching a
 // person presses the buttons; --docs DIR: screenshots of the main window and the
-// tray menu.
+// tray menu, taken on the whole journey only.
 #include <windows.h>
 
 #include <cstdio>
@@ -454,7 +454,8 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--docs") && i + 1 < argc) docs = WindowsPath(argv[++i]);
   }
   bench::DisablePointerAcceleration();
-  Demo demo(docs);
+  // The screenshots show the whole journey's events.
+  Demo demo(irdaOnly || interactive ? std::string() : docs);
   if (demo.Launch()) {
     if (irdaOnly) demo.IrdaLeg();
     else if (demo.Ir55Leg(interactive) && !interactive) demo.IrdaLeg();
