@@ -36,7 +36,7 @@ test: build
 
 # The program's main job on the bench: a virtual remote drives Vantora.exe. Its own
 # Wine prefix and display (build/demo-wine); screenshots go to docs/.
-# make demo ARGS=--interactive lets you press the remote's buttons yourself.
+# make demo ARGS=--irda: the IrDA-SIR journey alone; ARGS=--interactive: you press the buttons.
 DEMO_BENCH := $(BUILD)/demo-wine
 demo: build-windows
 	@status=0; VANTOR_BENCH_DIR=$(DEMO_BENCH) VANTOR_BENCH_LIVE=1 bench/wine-bench.sh run $(BUILD)/windows \

@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/dialogs.h"
 #include "bench/input_probe.h"
+#include "bench/ir55_feed.h"
 #include "bench/program.h"
 #include "bench/pty_port.h"
-#include "bench/ir55_feed.h"
+#include "bench/remote.h"
 #include "tools/ir55/ir55_emulator.h"
 #include "tools/sir/protocols.h"
-#include "tools/sir/uart_bytes.h"
 
 namespace {
 
@@ -66,17 +67,17 @@ class Program {
   PROCESS_INFORMATION pi_{};
 };
 
-// A visible top-level window of the process whose title (byClass: whose class) is `name`.
-HWND WaitForTopLevel(DWORD pid, const char* name, bool byClass, DWORD timeoutMs) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-    if (HWND found = bench::FindTopLevel(pid, byClass ? name : nullptr, byClass ? nullptr : name)) return found;
-  return nullptr;
-}
+using bench::Checked;
+using bench::Click;
+using bench::Enabled;
+using bench::LearnIr55;
+using bench::TextOf;
+using bench::WaitForWindow;
+using bench::WaitVisible;
 
-HWND WaitForWindow(DWORD pid, const char* title, DWORD timeoutMs) { return WaitForTopLevel(pid, title, false, timeoutMs); }
 // The popup menu's class is "#32768".
 HWND WaitForClass(DWORD pid, const char* className, DWORD timeoutMs) {
-  return WaitForTopLevel(pid, className, true, timeoutMs);
+  return bench::WaitForTopLevel(pid, className, nullptr, timeoutMs);
 }
 
 // Whether the notification area holds the icon of this window: changing nothing
@@ -88,12 +89,6 @@ bool TrayIconPresent(HWND window) {
   data.uID = 0;
   data.uFlags = 0;
   return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
-}
-
-bool WaitVisible(HWND window, bool visible, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while ((IsWindowVisible(window) != FALSE) != visible && GetTickCount() - start < timeoutMs) Sleep(20);
-  return (IsWindowVisible(window) != FALSE) == visible;
 }
 
 class Vantora : public ::testing::Test {
@@ -253,8 +248,6 @@ void Edit(HWND dialog, HWND list, const char* text) {
   SetWindowTextA(list, text);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(101, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
 }
-
-void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   bench::PtyPort com1(1);
@@ -656,40 +649,6 @@ TEST_F(Vantora, ATrayClickWhileTheWatchersOptionsAreUpLeavesTheProgramAnswering)
 }
 
 // The wizard's step windows, as the user meets them.
-
-// A control's text, asked of the program; waits while it is inside a receiver call.
-std::string TextOf(HWND control) {
-  wchar_t text[512] = {};
-  DWORD_PTR got = 0;
-  if (!SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 15000, &got))
-    return "<no answer>";
-  char narrow[512] = {};
-  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-  return narrow;
-}
-
-bool Checked(HWND step, int id) { return SendMessageA(GetDlgItem(step, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-bool Enabled(HWND step, int id) { return IsWindowEnabled(GetDlgItem(step, id)) != FALSE; }
-
-// Waits until the program's GUI thread stops answering: it is inside the receiver call.
-bool WaitBusy(HWND window, DWORD timeoutMs) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10)) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 150, &result)) return true;
-  }
-  return false;
-}
-
-// Presses "&Lern Ir", plays the press through the IR55 emulator once the program
-// waits for it, and returns the status the learning ends with.
-std::string LearnIr55(HWND step, bench::PtyPort& com, const ir55::Script& press) {
-  PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
-  if (!WaitBusy(step, 10000)) return "<not waiting>";
-  Sleep(200);  // past the read's purge
-  bench::Ir55Feeder feeder(com, press);
-  feeder.Wait();
-  return TextOf(GetDlgItem(step, 105));
-}
 
 HWND OpenWizard(const Program& program, HWND dialog) {
   Click(dialog, 130);
@@ -1278,25 +1237,6 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
   HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
-  auto lineBaud = [&] {
-    bench::LineSettings line;
-    return com1.Settings(line) ? line.baud : 0u;
-  };
-  // Presses "&Lern Ir" and the button once the capture has set its speed.
-  auto learn = [&](HWND step, sir::Protocol protocol, unsigned& baud) {
-    PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
-    baud = 19200;
-    for (int i = 0; i < 250 && (baud = lineBaud()) == 19200; ++i) Sleep(20);
-    Sleep(100);
-    std::vector<std::uint32_t> light = sir::RenderPress(protocol, 0x01, 0x01, {.holdUs = 250000});
-    DWORD t0 = GetTickCount();
-    for (const sir::UartByte& b : sir::UartBytes(light, baud)) {
-      DWORD due = static_cast<DWORD>(b.arrivalUs / 1000), now = GetTickCount() - t0;
-      if (due > now) Sleep(due - now);
-      com1.Write(&b.value, 1);
-    }
-    return TextOf(GetDlgItem(step, 105));
-  };
   struct Pass {
     sir::Protocol protocol;
     unsigned baud;
@@ -1312,7 +1252,7 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
     ASSERT_NE(step, nullptr);
     for (const Pass& pass : passes) {
       unsigned baud = 0;
-      EXPECT_EQ(learn(step, pass.protocol, baud), pass.status);
+      EXPECT_EQ(bench::LearnSir(step, com1, pass.protocol, 0x01, 0x01, baud), pass.status);
       EXPECT_EQ(baud, pass.baud);
       EXPECT_EQ(TextOf(GetDlgItem(step, 102)), pass.signal);
     }
@@ -1328,17 +1268,11 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
   bench::SetCursorTo(300, 300);
   probe.Pump(100);
   probe.Clear();
-  unsigned baud = 19200;
-  for (int i = 0; i < 250 && (baud = lineBaud()) == 19200; ++i) Sleep(20);
+  const bench::Waiter pump = [&](DWORD ms) { probe.Pump(ms); };
+  unsigned baud = bench::WaitForCapture(com1, 5000, pump);
   EXPECT_EQ(baud, 9600u);
-  Sleep(100);
-  std::vector<std::uint32_t> light = sir::RenderPress(sir::Protocol::Sony12, 0x01, 0x01, {.holdUs = 250000});
-  DWORD t0 = GetTickCount();
-  for (const sir::UartByte& b : sir::UartBytes(light, baud)) {
-    DWORD due = static_cast<DWORD>(b.arrivalUs / 1000), now = GetTickCount() - t0;
-    if (due > now) probe.Pump(due - now);
-    com1.Write(&b.value, 1);
-  }
+  probe.Pump(100);
+  bench::PlaySir(com1, sir::Protocol::Sony12, 0x01, 0x01, baud, pump);
   for (int i = 0; i < 40 && probe.Moves().empty(); ++i) probe.Pump(100);
   auto moves = probe.Moves();
   ASSERT_FALSE(moves.empty());

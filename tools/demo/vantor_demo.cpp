@@ -1,9 +1,12 @@
 // vantor_demo: Vantor's main job end to end on the bench, with a virtual remote.
-// It stores a sample configuration (the IR55 receiver on COM1 and a few learned
-// events), starts Vantora.exe, presses "Start Vantor", then plays remote buttons
-// into COM1 through the IR55 emulator and reports, step by step, what each one did
-// to the pointer or to a probe window. --interactive lets a person press the
-// buttons; --docs DIR saves screenshots of the main window and the tray menu.
+// It starts Vantora.exe with an empty configuration and does what a user does
+// through the program's own windows: chooses the receiver in the options, teaches
+// buttons with the event wizard, presses "Start Vantor", then presses the buttons
+// on the virtual remote and reports what each one did to the pointer or to a probe
+// window. One journey with the IR55 receiver, one with an IrDA-SIR transceiver.
+// --irda: the IrDA-SIR journey only; --interactive: after the IR55 teaching a
+// person presses the buttons; --docs DIR: screenshots of the main window and the
+// tray menu, taken on the whole journey only.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,155 +14,137 @@
 #include <string>
 #include <vector>
 
+#include "bench/dialogs.h"
 #include "bench/input_probe.h"
+#include "bench/png_file.h"
 #include "bench/program.h"
 #include "bench/pty_port.h"
-#include "bench/png_file.h"
+#include "bench/remote.h"
 #include "tools/ir55/ir55_emulator.h"
+#include "tools/sir/protocols.h"
 
 namespace {
 
-const char kPortKey[] = "Infrared\\Software\\Vantora\\Port";
-const char kEventListKey[] = "Infrared\\Software\\Vantora\\EventList";
+using bench::Click;
+using bench::TextOf;
 
+const char kSettingsKey[] = "Infrared\\Software\\Vantora";
+
+// Control ids of the program's windows.
+enum : int {
+  kOk = 1,  // also "Start Vantor", "&Next >" and "&Finish"
+  kOptionIr55 = 107,
+  kOptionIrda = 108,
+  kOptionCom1 = 101,
+  kAddEvent = 130,
+  kOption = 124,
+  kEventsList = 101,
+  kTwoIr = 115,
+  kSignalField = 102,
+  kMouseKind = 102,
+  kUp = 103,
+  kLeftClick = 107,
+  kRightClick = 109,
+  kActionField = 105,
+};
+const UINT kTrayMessage = WM_USER + 305;
+
+enum class Receiver { Ir55, Irda };
+
+// A button of a virtual remote: the IR55 receiver's code byte, or the frame an
+// IrDA-SIR transceiver sees.
 struct Button {
   const char* name;
-  std::uint8_t code;
+  Receiver receiver;
+  std::uint8_t code = 0;
+  sir::Protocol protocol = sir::Protocol::Nec;
+  std::uint32_t device = 0, function = 0;
 };
-const Button kButtons[] = {{"up", 0x41},   {"down", 0x42},  {"left", 0x43}, {"right", 0x44},
-                           {"ok", 0x45},   {"menu", 0x46},  {"play", 0x47}, {"text", 0x48}};
-const char* kEntries[] = {
-    "LW 00 41;MOVE 0 -20;",          "LW 00 42;MOVE 0 20;",       "LW 00 43;MOVE -20 0;",
-    "LW 00 44;MOVE 20 0;",           "LW 00 45;LEFTDOWN;LEFTUP;", "LW 00 46;LW 00 47;MOVE 40 40;",
-    "LW 00 48;KEYDOWN 56 2f0001;KEYUP 56 c02f0001;",
+const Button kIr55Buttons[] = {
+    {"up", Receiver::Ir55, 0x41},    {"down", Receiver::Ir55, 0x42}, {"left", Receiver::Ir55, 0x43},
+    {"right", Receiver::Ir55, 0x44}, {"ok", Receiver::Ir55, 0x45},   {"menu", Receiver::Ir55, 0x46},
+    {"play", Receiver::Ir55, 0x47},  {"text", Receiver::Ir55, 0x48},
 };
-
-void Put(const char* path, const char* name, const char* text) { bench::PutString(path, name, text); }
-
-void StoreSampleConfiguration() {
-  RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Infrared\\Software\\Vantora");
-  Put(kPortKey, "Transmitter", "1;0;end");
-  Put(kPortKey, "IrDAPortNum", "1");
-  char name[32];
-  std::snprintf(name, sizeof name, "%d", static_cast<int>(sizeof kEntries / sizeof kEntries[0]));
-  Put(kEventListKey, "EventListCount", name);
-  for (std::size_t i = 0; i < sizeof kEntries / sizeof kEntries[0]; ++i) {
-    std::snprintf(name, sizeof name, "EventList%d", static_cast<int>(i));
-    Put(kEventListKey, name, kEntries[i]);
-  }
+const Button& Ir55(const char* name) {
+  for (const Button& b : kIr55Buttons)
+    if (!std::strcmp(b.name, name)) return b;
+  return kIr55Buttons[0];
 }
+// Nominal frames from the synthesizer: a remote of each format.
+const Button kNecUp{"NEC up", Receiver::Irda, 0, sir::Protocol::Nec, 0x01, 0x10};
+const Button kNecMenu{"NEC menu", Receiver::Irda, 0, sir::Protocol::Nec, 0x01, 0x11};
+const Button kNecPlay{"NEC play", Receiver::Irda, 0, sir::Protocol::Nec, 0x01, 0x12};
+const Button kSonyOk{"Sony ok", Receiver::Irda, 0, sir::Protocol::Sony12, 0x01, 0x13};
 
-using bench::FindTopLevel;
+// What a press must do at the probe: move the pointer, or deliver these messages.
+struct Effect {
+  long dx = 0, dy = 0;
+  std::vector<unsigned> messages;
+};
+const Effect kNothing{};
+const Effect kThreeUp{0, -15, {}};
+const Effect kLeftClicked{0, 0, {WM_LBUTTONDOWN, WM_LBUTTONUP}};
+const Effect kRightClicked{0, 0, {WM_RBUTTONDOWN, WM_RBUTTONUP}};
 
 class Demo {
  public:
-  Demo() : probe_(40, 40, 900, 700), receiver_(1) {}
+  explicit Demo(std::string docs) : probe_(40, 40, 900, 700), com1_(1), docs_(std::move(docs)) {}
 
-  bool Start(const std::string& docs) {
-    if (!receiver_.ok()) return Fail("no terminal behind COM1");
-    StoreSampleConfiguration();
-    std::printf("stored: IR55 receiver on COM1 and %d learned events\n", static_cast<int>(std::size(kEntries)));
+  // Vantora.exe on an empty configuration: no events, no receiver, no port.
+  bool Launch() {
+    if (!com1_.ok()) return Fail("no terminal behind COM1");
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kSettingsKey);
+    std::printf("configuration: empty (no events, no receiver, no port)\n");
     if (!bench::StartBeside("Vantora.exe", program_)) return Fail("Vantora.exe did not start");
-    for (int i = 0; i < 200 && !(frame_ = FindTopLevel(program_.dwProcessId, nullptr, "Vantor")); ++i) probe_.Pump(50);
-    if (!frame_) return Fail("no window titled Vantor");
-    std::printf("Vantora.exe is up: window \"Vantor\", COM1 opened at 1200 baud\n");
-    dialog_ = GetWindow(frame_, GW_CHILD);
-    probe_.Pump(500);
-    if (!docs.empty()) Shot(frame_, docs + "\\main-window.png");
-    SendMessageA(GetDlgItem(dialog_, 1), BM_CLICK, 0, 0);
-    probe_.Pump(300);
-    Check(!IsWindowVisible(frame_), "pressed \"Start Vantor\": the window went to the notification area");
-    if (!docs.empty()) TrayMenuShot(docs + "\\tray-menu.png");
-    probe_.Focus();
-    bench::SetCursorTo(490, 390);
-    probe_.Pump(100);
-    pointer_ = {490, 390};
     return true;
   }
 
-  // Presses one button of the virtual remote and reports what it did.
-  void Press(const char* name, bool quietMiss = false) {
-    const Button* button = nullptr;
-    for (const Button& b : kButtons)
-      if (std::strcmp(b.name, name) == 0) button = &b;
-    if (!button) {
-      std::printf("  no button \"%s\"\n", name);
-      return;
-    }
-    bench::Point before = pointer_;
-    probe_.Clear();
-    ir55::Script script;
-    script.Press(button->code);
-    std::printf("press %-6s (code %02x): ", name, button->code);
-    std::fflush(stdout);
-    for (const ir55::TimedByte& b : script.Bytes()) {
-      receiver_.Write(&b.value, 1);
-      probe_.Pump(9);  // one byte time at 1200 baud
-    }
-    probe_.Pump(250);
-    // The pointer as the probe window saw it move: this process's own GetCursorPos
-    // does not follow moves another process injects under Wine.
-    auto moves = probe_.Moves();
-    bench::Point after = moves.empty() ? before : moves.back();
-    auto messages = probe_.Messages();
-    if (after.x != before.x || after.y != before.y) {
-      std::printf("pointer (%ld,%ld) -> (%ld,%ld)\n", before.x, before.y, after.x, after.y);
-    } else if (!messages.empty()) {
-      std::string seen;
-      for (const auto& m : messages) {
-        const char* what = m.message == WM_LBUTTONDOWN ? "left down" : m.message == WM_LBUTTONUP ? "left up"
-                           : m.message == WM_KEYDOWN   ? "key down"  : m.message == WM_KEYUP     ? "key up" : "message";
-        char one[64];
-        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP)
-          std::snprintf(one, sizeof one, "%s %c (scan %02x)", what, static_cast<char>(m.wParam),
-                        static_cast<unsigned>((m.lParam >> 16) & 0xFF));
-        else
-          std::snprintf(one, sizeof one, "%s", what);
-        seen += (seen.empty() ? "" : ", ") + std::string(one);
-      }
-      std::printf("probe window got %s\n", seen.c_str());
-    } else {
-      std::printf("%s\n", quietMiss ? "nothing yet (first of a pair)" : "nothing");
-    }
-    last_ = {before, after, messages};
-    pointer_ = after;
+  // The IR55 receiver on COM1; a single button, another one, and a pair.
+  bool Ir55Leg(bool interactive) {
+    std::printf("\n== the IR55 receiver ==\n");
+    if (!ChooseReceiver(Receiver::Ir55)) return false;
+    if (!Teach({&Ir55("up")}, kUp, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;")) return false;
+    if (!Teach({&Ir55("ok")}, kLeftClick, 1, "LEFTDOWN;LEFTUP;")) return false;
+    if (!Teach({&Ir55("menu"), &Ir55("play")}, kRightClick, 1, "RIGHTDOWN;RIGHTUP;")) return false;
+    if (!Start()) return false;
+    if (interactive) return Interactive();
+    Press(Ir55("up"), &kThreeUp);
+    Press(Ir55("ok"), &kLeftClicked);
+    Press(Ir55("menu"), &kNothing, "the first of a pair");
+    Press(Ir55("play"), &kRightClicked);
+    return true;
   }
 
-  // Scripted run: each button and the effect it must have.
-  void Script() {
-    Press("right");
-    Expect(20, 0);
-    Press("down");
-    Expect(0, 20);
-    Press("left");
-    Expect(-20, 0);
-    Press("up");
-    Expect(0, -20);
-    Press("ok");
-    Check(HasMessages({WM_LBUTTONDOWN, WM_LBUTTONUP}), "  a left click reached the probe window");
-    Press("menu", true);
-    Expect(0, 0);
-    Press("play");
-    Expect(40, 40);
-    Press("text");
-    Check(HasMessages({WM_KEYDOWN, WM_KEYUP}) && last_.messages[0].wParam == 'V', "  the key V was pressed and released");
+  // An IrDA-SIR transceiver on COM1: NEC buttons, then a Sony one, which switches
+  // the receiver to that format.
+  bool IrdaLeg() {
+    std::printf("\n== the IrDA-SIR receiver ==\n");
+    if (started_ && !ShowAgain()) return false;
+    if (!ChooseReceiver(Receiver::Irda)) return false;
+    if (!Teach({&kNecUp}, kUp, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;")) return false;
+    if (!Teach({&kNecMenu, &kNecPlay}, kRightClick, 1, "RIGHTDOWN;RIGHTUP;")) return false;
+    if (!Start()) return false;
+    Press(kNecUp, &kThreeUp);
+    Press(kNecMenu, &kNothing, "the first of a pair");
+    Press(kNecPlay, &kRightClicked);
+    if (!ShowAgain()) return false;
+    if (!Teach({&kSonyOk}, kLeftClick, 1, "LEFTDOWN;LEFTUP;")) return false;
+    if (!Start()) return false;
+    Press(kSonyOk, &kLeftClicked);
+    return true;
   }
 
-  void Interactive() {
-    std::printf("buttons: up down left right ok menu play text; quit ends\n");
-    char line[64];
-    while (std::printf("> "), std::fflush(stdout), std::fgets(line, sizeof line, stdin)) {
-      line[std::strcspn(line, "\r\n")] = '\0';
-      if (!std::strcmp(line, "quit")) break;
-      if (*line) Press(line, true);
-    }
-  }
+  // A keys leg goes here, called from main after the others: ShowAgain(), Teach()
+  // with the keyboard chosen in the wizard's second step and the recorder's keys
+  // pressed, Start(), then Press() with the keys the probe must receive as the Effect.
 
   int Finish() {
     if (frame_) {
-      SendMessageA(dialog_, WM_USER + 305, 0, WM_LBUTTONDOWN);  // the tray icon, clicked
-      probe_.Pump(300);
-      Check(IsWindowVisible(frame_) != FALSE, "clicked the tray icon: the window is back");
+      if (!IsWindowVisible(frame_)) {
+        SendMessageA(dialog_, kTrayMessage, 0, WM_LBUTTONDOWN);  // the tray icon, clicked
+        probe_.Pump(300);
+        Check(IsWindowVisible(frame_) != FALSE, "clicked the tray icon: the window is back");
+      }
       PostMessageA(frame_, WM_CLOSE, 0, 0);
       Check(WaitForSingleObject(program_.hProcess, 10000) == WAIT_OBJECT_0, "closed Vantora.exe");
     }
@@ -173,10 +158,234 @@ class Demo {
   }
 
  private:
-  struct Last {
-    bench::Point before, after;
-    std::vector<bench::InputMessage> messages;
-  };
+  HWND Wait(const char* title, DWORD timeoutMs = 20000) {
+    return bench::WaitForWindow(program_.dwProcessId, title, timeoutMs);
+  }
+
+  // The options dialog: at the first start it opens by itself, later "&Option" opens it.
+  bool ChooseReceiver(Receiver receiver) {
+    HWND option = frame_ ? nullptr : Wait("Option");
+    bool atStartUp = option != nullptr;
+    if (atStartUp) {
+      std::printf("Vantora.exe started: nothing stored, so the options dialog opened by itself\n");
+    } else if (frame_) {
+      PostMessageA(GetDlgItem(dialog_, kOption), BM_CLICK, 0, 0);
+      option = Wait("Option");
+      if (option) std::printf("pressed \"&Option\": the options dialog opened\n");
+    }
+    if (!option) return Fail("no options dialog");
+    const bool irda = receiver == Receiver::Irda;
+    Click(option, irda ? kOptionIrda : kOptionIr55);
+    Click(option, kOptionCom1);
+    std::printf("chose \"%s\" and \"Com1\", pressed OK\n",
+                irda ? "NEC, Toshiba, SANYO, SONY Format type common IR-Remocon" : "Pellow Tech. IR55");
+    PostMessageA(GetDlgItem(option, kOk), BM_CLICK, 0, 0);
+    // The IrDA-SIR receiver's notice follows every opening, and the start-up's own.
+    for (int i = 0; irda && i < (atStartUp ? 2 : 1); ++i) {
+      HWND notice = Wait("TransmitterNec/Sony");
+      if (!notice) return Fail("no notice about the NEC/Sony receiver");
+      std::printf("answered the notice \"TransmitterNec/Sony\" with OK\n");
+      PostMessageA(notice, WM_COMMAND, IDOK, 0);
+      bench::WaitVisible(notice, false, 5000);
+    }
+    if (!frame_ && !(frame_ = Wait("Vantor"))) return Fail("no window titled Vantor");
+    dialog_ = GetWindow(frame_, GW_CHILD);
+    list_ = GetDlgItem(dialog_, kEventsList);
+    bench::WaitVisible(frame_, true, 5000);
+    bench::LineSettings line;
+    unsigned baud = com1_.Settings(line) ? line.baud : 0;
+    char what[96];
+    std::snprintf(what, sizeof what, "COM1 opened by the %s receiver at %u baud", irda ? "IrDA-SIR" : "IR55", baud);
+    Check(baud == (irda ? 19200u : 1200u), what);
+    return true;
+  }
+
+  // "&Add event", then the wizard: learns the buttons (two: a pair), chooses the
+  // mouse, presses one mouse button `presses` times and finishes.
+  bool Teach(std::vector<const Button*> buttons, int mouseButton, int presses, const char* action) {
+    std::string names;
+    for (const Button* b : buttons) names += (names.empty() ? "" : " then ") + std::string(b->name);
+    std::printf("teaching %s:\n", names.c_str());
+    Click(dialog_, kAddEvent);
+    HWND step = Wait("Wizard Step1");
+    if (!step) return Fail("no window \"Wizard Step1\"");
+    if (buttons.size() > 1) {
+      Click(step, kTwoIr);
+      std::printf("  chose \"&Two Ir one action\"\n");
+    }
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+      const char* wanted = i + 1 < buttons.size() ? "Lern 2nd. signal!" : "Good!";
+      std::string status = Learn(step, *buttons[i]);
+      if (status == "Fault!" && buttons[i]->receiver == Receiver::Irda) {
+        std::printf("  a remote of a new format: \"&Lern Ir\" and the button once more\n");
+        status = Learn(step, *buttons[i]);
+      }
+      if (status != wanted) {
+        Click(step, IDCANCEL);
+        return Fail("the learning did not end as it should");
+      }
+    }
+    std::string signal = TextOf(GetDlgItem(step, kSignalField));
+    Click(step, kOk);
+    if (!(step = Wait("Wizard Step2"))) return Fail("no window \"Wizard Step2\"");
+    Click(step, kMouseKind);
+    Click(step, kOk);
+    std::printf("  chose \"&Mouse Event Setting\", pressed \"&Next >\"\n");
+    if (!(step = Wait("Wizard Step3"))) return Fail("no window \"Wizard Step3\"");
+    for (int i = 0; i < presses; ++i) Click(step, mouseButton);
+    std::string field = TextOf(GetDlgItem(step, kActionField));
+    std::printf("  pressed \"%s\"%s: the action field holds %s\n", TextOf(GetDlgItem(step, mouseButton)).c_str(),
+                presses == 1 ? "" : presses == 3 ? " three times" : " several times", field.c_str());
+    Click(step, kOk);
+    std::string entry = signal + action;
+    std::string selected = TextOf(list_);
+    Check(selected == entry && !IsWindow(step), ("  \"&Finish\": the list holds and selects " + entry).c_str());
+    return selected == entry;
+  }
+
+  std::string Learn(HWND step, const Button& button) {
+    std::string status;
+    if (button.receiver == Receiver::Ir55) {
+      std::printf("  pressed \"&Lern Ir\" and %s (code %02x): ", button.name, button.code);
+      status = bench::LearnIr55(step, com1_, ir55::Script().Press(button.code));
+    } else {
+      unsigned baud = 0;
+      std::printf("  pressed \"&Lern Ir\" and %s: ", button.name);
+      status = bench::LearnSir(step, com1_, button.protocol, button.device, button.function, baud);
+      std::printf("(captured at %u baud) ", baud);
+    }
+    std::string signal = TextOf(GetDlgItem(step, kSignalField));
+    std::printf("\"%s\", signal %s\n", status.c_str(), signal.empty() ? "none" : signal.c_str());
+    return status;
+  }
+
+  // "Start Vantor": the list is saved and the window goes to the notification area.
+  bool Start() {
+    if (!docs_.empty()) Shot(frame_, docs_ + "\\main-window.png");
+    Click(dialog_, kOk);
+    probe_.Pump(300);
+    Check(!IsWindowVisible(frame_), "pressed \"Start Vantor\": the window went to the notification area");
+    if (!docs_.empty() && !started_) TrayMenuShot(docs_ + "\\tray-menu.png");
+    started_ = true;
+    probe_.Focus();
+    bench::SetCursorTo(490, 390);
+    probe_.Pump(100);
+    pointer_ = {490, 390};
+    return !IsWindowVisible(frame_);
+  }
+
+  bool ShowAgain() {
+    SendMessageA(dialog_, kTrayMessage, 0, WM_LBUTTONDOWN);
+    bool shown = bench::WaitVisible(frame_, true, 5000);
+    Check(shown, "clicked the tray icon: the window is back");
+    return shown;
+  }
+
+  // Presses a button of the virtual remote and reports what it did.
+  // With an effect wanted, checks that it happened.
+  void Press(const Button& button, const Effect* wanted, const char* note = nullptr) {
+    probe_.Clear();
+    const bench::Waiter pump = [this](DWORD ms) { probe_.Pump(ms); };
+    // While the program plays the action this thread leaves the display's events
+    // alone: Wine turns the display's echo of each injected move into a pointer
+    // position, and an echo taken between two moves would set the pointer back.
+    const bench::Waiter sleep = [](DWORD ms) { Sleep(ms); };
+    bool irda = button.receiver == Receiver::Irda;
+    if (irda) {
+      std::printf("press %-8s: ", button.name);
+      unsigned baud = bench::WaitForCapture(com1_, 8000, pump);
+      if (!baud) {
+        std::printf("the receiver is not capturing\n");
+        return Check(false, "  the press was heard");
+      }
+      probe_.Pump(100);  // past the capture's purge
+      bench::PlaySir(com1_, button.protocol, button.device, button.function, baud, sleep);
+    } else {
+      std::printf("press %-8s (code %02x): ", button.name, button.code);
+      bench::PlayIr55(com1_, ir55::Script().Press(button.code), sleep);
+    }
+    Sleep(irda ? 800 : 400);  // the capture ends, the code is looked up, the action played
+    Collect(1000);
+    // The pointer as the probe window saw it move: this process's own GetCursorPos
+    // does not follow moves another process injects under Wine.
+    auto moves = probe_.Moves();
+    bench::Point before = pointer_, after = moves.empty() ? pointer_ : moves.back();
+    auto messages = probe_.Messages();
+    if (after.x != before.x || after.y != before.y) {
+      std::printf("pointer (%ld,%ld) -> (%ld,%ld)\n", before.x, before.y, after.x, after.y);
+    } else if (!messages.empty()) {
+      std::string seen;
+      for (const auto& m : messages) seen += (seen.empty() ? "" : ", ") + Describe(m);
+      std::printf("probe window got %s\n", seen.c_str());
+    } else {
+      std::printf("nothing%s%s%s\n", note ? " (" : "", note ? note : "", note ? ")" : "");
+    }
+    pointer_ = after;
+    if (!wanted) return;
+    bool same = after.x - before.x == wanted->dx && after.y - before.y == wanted->dy &&
+                messages.size() == wanted->messages.size();
+    for (std::size_t i = 0; same && i < messages.size(); ++i) same = messages[i].message == wanted->messages[i];
+    Check(same, ("  " + Expected(*wanted)).c_str());
+  }
+
+  // Runs the probe until a press's effect has come and gone quiet, or for waitMs
+  // when none comes.
+  void Collect(DWORD waitMs) {
+    std::size_t seen = 0;
+    DWORD quietSince = GetTickCount();
+    for (DWORD start = GetTickCount(); GetTickCount() - start < waitMs + 2000;) {
+      probe_.Pump(20);
+      std::size_t now = probe_.Moves().size() + probe_.Messages().size();
+      if (now != seen) seen = now, quietSince = GetTickCount();
+      DWORD quiet = GetTickCount() - quietSince;
+      if (seen ? quiet >= 300 : GetTickCount() - start >= waitMs) break;
+    }
+  }
+
+  static std::string Describe(const bench::InputMessage& m) {
+    switch (m.message) {
+      case WM_LBUTTONDOWN: return "left down";
+      case WM_LBUTTONUP: return "left up";
+      case WM_RBUTTONDOWN: return "right down";
+      case WM_RBUTTONUP: return "right up";
+      case WM_KEYDOWN:
+      case WM_KEYUP: {
+        char one[48];
+        std::snprintf(one, sizeof one, "key %s %c (scan %02x)", m.message == WM_KEYDOWN ? "down" : "up",
+                      static_cast<char>(m.wParam), static_cast<unsigned>((m.lParam >> 16) & 0xFF));
+        return one;
+      }
+      default: return "message";
+    }
+  }
+
+  static std::string Expected(const Effect& e) {
+    if (e.messages.empty()) {
+      char what[64];
+      std::snprintf(what, sizeof what, "the pointer moved by (%ld,%ld)", e.dx, e.dy);
+      return e.dx || e.dy ? what : "nothing happened";
+    }
+    return e.messages[0] == WM_RBUTTONDOWN ? "a right click reached the probe window"
+                                           : "a left click reached the probe window";
+  }
+
+  bool Interactive() {
+    std::printf("buttons: up ok menu play (and down left right text, not taught); quit ends\n");
+    char line[64];
+    while (std::printf("> "), std::fflush(stdout), std::fgets(line, sizeof line, stdin)) {
+      line[std::strcspn(line, "\r\n")] = '\0';
+      if (!std::strcmp(line, "quit")) break;
+      const Button* found = nullptr;
+      for (const Button& b : kIr55Buttons)
+        if (!std::strcmp(b.name, line)) found = &b;
+      if (found) {
+        Press(*found, nullptr);
+      } else if (*line) {
+        std::printf("  no button \"%s\"\n", line);
+      }
+    }
+    return true;
+  }
 
   bool Fail(const char* what) {
     std::printf("FAILED: %s\n", what);
@@ -187,18 +396,6 @@ class Demo {
     std::printf("%s %s\n", ok ? "ok    " : "FAILED", what);
     ok ? ++passed_ : ++failed_;
   }
-  void Expect(long dx, long dy) {
-    char what[96];
-    std::snprintf(what, sizeof what, "  the pointer moved by (%ld,%ld)", dx, dy);
-    Check(last_.after.x - last_.before.x == dx && last_.after.y - last_.before.y == dy, what);
-  }
-  bool HasMessages(std::initializer_list<unsigned> kinds) const {
-    if (last_.messages.size() != kinds.size()) return false;
-    std::size_t i = 0;
-    for (unsigned k : kinds)
-      if (last_.messages[i++].message != k) return false;
-    return true;
-  }
   void Shot(HWND window, const std::string& path) {
     RECT r;
     GetWindowRect(window, &r);
@@ -206,9 +403,10 @@ class Demo {
   }
   void TrayMenuShot(const std::string& path) {
     bench::SetCursorTo(300, 200);
-    PostMessageA(dialog_, WM_USER + 305, 0, WM_RBUTTONDOWN);  // right click on the tray icon
+    PostMessageA(dialog_, kTrayMessage, 0, WM_RBUTTONDOWN);  // right click on the tray icon
     HWND menu = nullptr;
-    for (int i = 0; i < 40 && !(menu = FindTopLevel(program_.dwProcessId, "#32768", nullptr)); ++i) probe_.Pump(50);
+    for (int i = 0; i < 40 && !(menu = bench::FindTopLevel(program_.dwProcessId, "#32768", nullptr)); ++i)
+      probe_.Pump(50);
     if (!menu) {
       std::printf("could not open the tray menu for a screenshot\n");
       return;
@@ -224,12 +422,14 @@ class Demo {
   }
 
   bench::InputProbe probe_;
-  bench::PtyPort receiver_;
+  bench::PtyPort com1_;
+  std::string docs_;
   PROCESS_INFORMATION program_{};
   HWND frame_ = nullptr;
   HWND dialog_ = nullptr;
+  HWND list_ = nullptr;
+  bool started_ = false;
   bench::Point pointer_;
-  Last last_;
   int passed_ = 0;
   int failed_ = 0;
 };
@@ -246,17 +446,19 @@ std::string WindowsPath(std::string path) {
 
 int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
-  bool interactive = false;
+  bool interactive = false, irdaOnly = false;
   std::string docs;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--interactive")) interactive = true;
+    else if (!std::strcmp(argv[i], "--irda")) irdaOnly = true;
     else if (!std::strcmp(argv[i], "--docs") && i + 1 < argc) docs = WindowsPath(argv[++i]);
   }
   bench::DisablePointerAcceleration();
-  Demo demo;
-  if (demo.Start(docs)) {
-    if (interactive) demo.Interactive();
-    else demo.Script();
+  // The screenshots show the whole journey's events.
+  Demo demo(irdaOnly || interactive ? std::string() : docs);
+  if (demo.Launch()) {
+    if (irdaOnly) demo.IrdaLeg();
+    else if (demo.Ir55Leg(interactive) && !interactive) demo.IrdaLeg();
   }
   return demo.Finish();
 }
