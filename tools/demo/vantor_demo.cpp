@@ -9,9 +9,11 @@
 // tray menu, taken on the whole journey only.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/dialogs.h"
@@ -42,6 +44,11 @@ enum : int {
   kTwoIr = 115,
   kSignalField = 102,
   kMouseKind = 102,
+  kKeyboardKind = 103,
+  kRecordStart = 103,
+  kRecordStop = 104,
+  kRecordStatus = 105,
+  kRecordField = 108,
   kUp = 103,
   kLeftClick = 107,
   kRightClick = 109,
@@ -85,6 +92,20 @@ const Effect kNothing{};
 const Effect kThreeUp{0, -15, {}};
 const Effect kLeftClicked{0, 0, {WM_LBUTTONDOWN, WM_LBUTTONUP}};
 const Effect kRightClicked{0, 0, {WM_RBUTTONDOWN, WM_RBUTTONUP}};
+const Effect kTypedHi{0, 0, {WM_KEYDOWN, WM_KEYUP, WM_KEYDOWN, WM_KEYUP}};
+
+// What the wizard's third step is given: mouse buttons pressed there, or keys struck
+// on the keyboard while the recorder records.
+struct Action {
+  int mouseButton = 0;
+  int presses = 0;
+  std::vector<std::pair<BYTE, BYTE>> keys;  // virtual key and scan code, each struck once
+  const char* text = "";                    // what the mouse buttons write; keys write their own
+};
+const Action kUpThrice{kUp, 3, {}, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;"};
+const Action kLeftClickOnce{kLeftClick, 1, {}, "LEFTDOWN;LEFTUP;"};
+const Action kRightClickOnce{kRightClick, 1, {}, "RIGHTDOWN;RIGHTUP;"};
+const Action kKeysHi{0, 0, {{'H', 0x23}, {'I', 0x17}}, ""};
 
 class Demo {
  public:
@@ -103,15 +124,17 @@ class Demo {
   bool Ir55Leg(bool interactive) {
     std::printf("\n== the IR55 receiver ==\n");
     if (!ChooseReceiver(Receiver::Ir55)) return false;
-    if (!Teach({&Ir55("up")}, kUp, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;")) return false;
-    if (!Teach({&Ir55("ok")}, kLeftClick, 1, "LEFTDOWN;LEFTUP;")) return false;
-    if (!Teach({&Ir55("menu"), &Ir55("play")}, kRightClick, 1, "RIGHTDOWN;RIGHTUP;")) return false;
+    if (!Teach({&Ir55("up")}, kUpThrice)) return false;
+    if (!Teach({&Ir55("ok")}, kLeftClickOnce)) return false;
+    if (!Teach({&Ir55("menu"), &Ir55("play")}, kRightClickOnce)) return false;
+    if (!Teach({&Ir55("text")}, kKeysHi)) return false;
     if (!Start()) return false;
     if (interactive) return Interactive();
     Press(Ir55("up"), &kThreeUp);
     Press(Ir55("ok"), &kLeftClicked);
     Press(Ir55("menu"), &kNothing, "the first of a pair");
     Press(Ir55("play"), &kRightClicked);
+    Press(Ir55("text"), &kTypedHi);
     return true;
   }
 
@@ -121,22 +144,18 @@ class Demo {
     std::printf("\n== the IrDA-SIR receiver ==\n");
     if (started_ && !ShowAgain()) return false;
     if (!ChooseReceiver(Receiver::Irda)) return false;
-    if (!Teach({&kNecUp}, kUp, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;")) return false;
-    if (!Teach({&kNecMenu, &kNecPlay}, kRightClick, 1, "RIGHTDOWN;RIGHTUP;")) return false;
+    if (!Teach({&kNecUp}, kUpThrice)) return false;
+    if (!Teach({&kNecMenu, &kNecPlay}, kRightClickOnce)) return false;
     if (!Start()) return false;
     Press(kNecUp, &kThreeUp);
     Press(kNecMenu, &kNothing, "the first of a pair");
     Press(kNecPlay, &kRightClicked);
     if (!ShowAgain()) return false;
-    if (!Teach({&kSonyOk}, kLeftClick, 1, "LEFTDOWN;LEFTUP;")) return false;
+    if (!Teach({&kSonyOk}, kLeftClickOnce)) return false;
     if (!Start()) return false;
     Press(kSonyOk, &kLeftClicked);
     return true;
   }
-
-  // A keys leg goes here, called from main after the others: ShowAgain(), Teach()
-  // with the keyboard chosen in the wizard's second step and the recorder's keys
-  // pressed, Start(), then Press() with the keys the probe must receive as the Effect.
 
   int Finish() {
     if (frame_) {
@@ -201,8 +220,8 @@ class Demo {
   }
 
   // "&Add event", then the wizard: learns the buttons (two: a pair), chooses the
-  // mouse, presses one mouse button `presses` times and finishes.
-  bool Teach(std::vector<const Button*> buttons, int mouseButton, int presses, const char* action) {
+  // mouse or the keyboard, gives the action and finishes.
+  bool Teach(std::vector<const Button*> buttons, const Action& action) {
     std::string names;
     for (const Button* b : buttons) names += (names.empty() ? "" : " then ") + std::string(b->name);
     std::printf("teaching %s:\n", names.c_str());
@@ -228,19 +247,52 @@ class Demo {
     std::string signal = TextOf(GetDlgItem(step, kSignalField));
     Click(step, kOk);
     if (!(step = Wait("Wizard Step2"))) return Fail("no window \"Wizard Step2\"");
-    Click(step, kMouseKind);
+    const bool keys = !action.keys.empty();
+    Click(step, keys ? kKeyboardKind : kMouseKind);
     Click(step, kOk);
-    std::printf("  chose \"&Mouse Event Setting\", pressed \"&Next >\"\n");
+    std::printf("  chose \"%s\", pressed \"&Next >\"\n", keys ? "&Keyboard Event Setting" : "&Mouse Event Setting");
     if (!(step = Wait("Wizard Step3"))) return Fail("no window \"Wizard Step3\"");
-    for (int i = 0; i < presses; ++i) Click(step, mouseButton);
-    std::string field = TextOf(GetDlgItem(step, kActionField));
-    std::printf("  pressed \"%s\"%s: the action field holds %s\n", TextOf(GetDlgItem(step, mouseButton)).c_str(),
-                presses == 1 ? "" : presses == 3 ? " three times" : " several times", field.c_str());
+    std::string written = keys ? Record(step, action) : PressMouseButtons(step, action);
     Click(step, kOk);
-    std::string entry = signal + action;
+    std::string entry = signal + written;
     std::string selected = TextOf(list_);
     Check(selected == entry && !IsWindow(step), ("  \"&Finish\": the list holds and selects " + entry).c_str());
     return selected == entry;
+  }
+
+  // The mouse step: its button pressed, the action field as it then stands.
+  std::string PressMouseButtons(HWND step, const Action& action) {
+    for (int i = 0; i < action.presses; ++i) Click(step, action.mouseButton);
+    std::string field = TextOf(GetDlgItem(step, kActionField));
+    std::printf("  pressed \"%s\"%s: the action field holds %s\n", TextOf(GetDlgItem(step, action.mouseButton)).c_str(),
+                action.presses == 1 ? "" : action.presses == 3 ? " three times" : " several times", field.c_str());
+    Check(field == action.text, "  the mouse step wrote its pieces");
+    return field;
+  }
+
+  // The recorder: "Start", the keys struck on the keyboard, "Stop".
+  std::string Record(HWND step, const Action& action) {
+    SetForegroundWindow(step);
+    Click(step, kRecordStart);
+    std::printf("  pressed \"Start\" (%s), struck", TextOf(GetDlgItem(step, kRecordStatus)).c_str());
+    for (auto [vk, scan] : action.keys) {
+      keybd_event(vk, scan, 0, 0);
+      keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
+      std::printf(" %c", static_cast<char>(vk));
+    }
+    HWND field = GetDlgItem(step, kRecordField);
+    std::string recorded;
+    const std::size_t tokens = action.keys.size() * 2;  // a press and a release each
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20)) {
+      recorded = TextOf(field);
+      if (static_cast<std::size_t>(std::count(recorded.begin(), recorded.end(), ';')) >= tokens) break;
+    }
+    Click(step, kRecordStop);
+    std::printf(", pressed \"Stop\" (%s): the field holds %s\n", TextOf(GetDlgItem(step, kRecordStatus)).c_str(),
+                recorded.c_str());
+    Check(static_cast<std::size_t>(std::count(recorded.begin(), recorded.end(), ';')) == tokens,
+          "  the recorder wrote a press and a release for each key");
+    return recorded;
   }
 
   std::string Learn(HWND step, const Button& button) {
@@ -365,12 +417,13 @@ class Demo {
       std::snprintf(what, sizeof what, "the pointer moved by (%ld,%ld)", e.dx, e.dy);
       return e.dx || e.dy ? what : "nothing happened";
     }
+    if (e.messages[0] == WM_KEYDOWN) return "the recorded keys reached the probe window";
     return e.messages[0] == WM_RBUTTONDOWN ? "a right click reached the probe window"
                                            : "a left click reached the probe window";
   }
 
   bool Interactive() {
-    std::printf("buttons: up ok menu play (and down left right text, not taught); quit ends\n");
+    std::printf("buttons: up ok menu play text (and down left right, not taught); quit ends\n");
     char line[64];
     while (std::printf("> "), std::fflush(stdout), std::fgets(line, sizeof line, stdin)) {
       line[std::strcspn(line, "\r\n")] = '\0';
