@@ -77,7 +77,7 @@ void TSigCatch::Interrupt() {
 
 bool TSigCatch::Receive(BOOL* got) {
   const PortOptionsRecord& ports = Host->PortOptions();
-  char* text = Host->ReceiveText();
+  char* text = Host->GetReceiveText();
   if (ports.UseKestrel) {
     TKestrel& kestrel = Host->Kestrel();
     std::memset(kestrel.CodePrefix, 0, sizeof kestrel.CodePrefix);
@@ -113,10 +113,10 @@ void TSigCatch::DiscardQueuedInput() {
 int TSigCatch::Run() {
   // Held on this thread for its whole life: survives suspension and resumption.
   TMatchState state;
-  ComboView list(Host->EventsList());
+  ComboView list(Host->GetEventsList());
   for (;;) {
     if (PausePoint()) DiscardQueuedInput();
-    char* text = Host->ReceiveText();
+    char* text = Host->GetReceiveText();
     std::memset(text, 0, kReceiveTextSize);
     BOOL got = FALSE;
     if (!Receive(&got)) {
@@ -130,7 +130,7 @@ int TSigCatch::Run() {
       // One fetch into a buffer that holds any item of the list. The list may
       // have changed since the search (a window shown by a second start of the
       // program is not paused for): play the item only if it still matches.
-      if (Host->EventsList().GetString(match.index, Entry, sizeof Entry) < 0) continue;
+      if (Host->GetEventsList().GetString(match.index, Entry, sizeof Entry) < 0) continue;
       if (BeginsWithIgnoringCase(Entry, match.searched)) PlayAction(Entry);
       continue;
     }

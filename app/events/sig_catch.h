@@ -25,8 +25,8 @@ constexpr int kReceiveTextSize = 4096;
 // value, and the program adds none.
 class TWatcherHost {
  public:
-  virtual const TComboBox& EventsList() = 0;
-  virtual char* ReceiveText() = 0;         // kReceiveTextSize bytes
+  virtual const TComboBox& GetEventsList() = 0;
+  virtual char* GetReceiveText() = 0;         // kReceiveTextSize bytes
   virtual const char* RcFormatCode() = 0;  // at most 15 characters
   virtual TKestrel& Kestrel() = 0;
   virtual TPellow& Pellow() = 0;

@@ -55,7 +55,7 @@ void TDexel::SetupWindow() {
   Settings.ComPortNumber = 0;
   std::strcpy(Settings.ComPortName, "NON");
   Ports.UsePellow = Ports.UseKestrel = 0;
-  LoadSettings(Settings, Ports, EventsList_);
+  LoadSettings(Settings, Ports, EventsList);
 
   // Free the physical port of a built-in transceiver; the result does not matter.
   IrDA.ReadStatus();
@@ -135,12 +135,12 @@ LRESULT TDexel::ShowWizardStep(WPARAM, LPARAM) {
 
 void TDexel::PointAtEntry(int index) {
   DeleteButton.EnableWindow(true);
-  SetFocus(EventsList_.GetHandle());
+  SetFocus(EventsList.GetHandle());
   SelectEntry(index);
 }
 
 void TDexel::SelectEntry(int index) {
-  EventsList_.SetSelIndex(index);
+  EventsList.SetSelIndex(index);
   SelectionChanged();
 }
 
@@ -156,23 +156,23 @@ bool TDexel::ParkWatcher() {
 }
 
 void TDexel::Delete() {
-  int selection = EventsList_.GetSelIndex();
+  int selection = EventsList.GetSelIndex();
   if (selection >= 0) {
-    EventsList_.DeleteString(selection);
+    EventsList.DeleteString(selection);
     DeleteButton.EnableWindow(false);
     SelectionValid = false;
   } else {
-    EventsList_.SetText("");
+    EventsList.SetText("");
   }
 }
 
 void TDexel::SelectionChanged() {
-  int selection = EventsList_.GetSelIndex();
+  int selection = EventsList.GetSelIndex();
   if (selection >= 0) {
     DeleteButton.EnableWindow(true);
     SelectedIndex = selection;
     SelectionValid = true;
-    SelectedText = EventsList_.GetString(selection);
+    SelectedText = EventsList.GetString(selection);
   } else {
     DeleteButton.EnableWindow(false);
   }
@@ -181,13 +181,13 @@ void TDexel::SelectionChanged() {
 void TDexel::EditChanged() { UpdateButton.EnableWindow(true); }
 
 void TDexel::Update() {
-  std::string text = EventsList_.GetText();
+  std::string text = EventsList.GetText();
   if (text.size() > kMaxEntryLength) text.resize(kMaxEntryLength);
   // Replace the entry last selected; with none selected since the last Delete or
   // Update, the index is stale and would hit an entry the user never touched.
-  if (int remembered = RememberedIndex(); remembered >= 0) EventsList_.DeleteString(remembered);
-  EventsList_.AddString(text.c_str());
-  EventsList_.SetText("");
+  if (int remembered = RememberedIndex(); remembered >= 0) EventsList.DeleteString(remembered);
+  EventsList.AddString(text.c_str());
+  EventsList.SetText("");
   UpdateButton.EnableWindow(false);
   DeleteButton.EnableWindow(false);
   SelectionValid = false;
@@ -195,10 +195,10 @@ void TDexel::Update() {
 
 int TDexel::RememberedIndex() const {
   if (!SelectionValid) return -1;
-  if (EventsList_.GetString(SelectedIndex) == SelectedText) return SelectedIndex;
+  if (EventsList.GetString(SelectedIndex) == SelectedText) return SelectedIndex;
   // Entries added since the selection sort in before it and move it down.
-  for (int i = 0, count = EventsList_.GetCount(); i < count; ++i)
-    if (EventsList_.GetString(i) == SelectedText) return i;
+  for (int i = 0, count = EventsList.GetCount(); i < count; ++i)
+    if (EventsList.GetString(i) == SelectedText) return i;
   return -1;
 }
 
@@ -215,7 +215,7 @@ void TDexel::TrayIcon(DWORD operation) {
 
 void TDexel::Start() {
   PlayStartSound();
-  SaveEventList(EventsList_);
+  SaveEventList(EventsList);
   if (!WatcherStarted) {
     WatcherStarted = true;
     WatcherSuspended = false;

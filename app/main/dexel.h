@@ -38,7 +38,7 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   void Show();
 
   TButton DeleteButton{this, IDC_MAIN_DELETE};
-  TComboBox EventsList_{this, IDC_MAIN_EVENTS_LIST};
+  TComboBox EventsList{this, IDC_MAIN_EVENTS_LIST};
   TButton UpdateButton{this, IDC_MAIN_UPDATE};
   TButton OptionButton{this, IDC_MAIN_OPTION};
 
@@ -63,14 +63,14 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   bool SelectionValid = false;
   // The selected entry's text: an entry added since moves it to another index.
   std::string SelectedText;
-  char ReceiveText_[kReceiveTextSize] = {};
+  char ReceiveText[kReceiveTextSize] = {};
   BYTE AwaitingSecond = 0;
   bool WatcherStarted = false;
   bool WatcherSuspended = true;
 
   // TWatcherHost
-  const TComboBox& EventsList() override { return EventsList_; }
-  char* ReceiveText() override { return ReceiveText_; }
+  const TComboBox& GetEventsList() override { return EventsList; }
+  char* GetReceiveText() override { return ReceiveText; }
   const char* RcFormatCode() override { return Settings.RcFormatCode; }
   TKestrel& Kestrel() override { return *KestrelReceiver; }
   TPellow& Pellow() override { return *PellowReceiver; }

@@ -23,7 +23,7 @@ bool TStep1::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
 
 void TStep1::SetupWindow() {
   TWizardStep::SetupWindow();
-  Status_.LimitText(kFieldSize - 1);
+  StatusField.LimitText(kFieldSize - 1);
   Signal.LimitText(kFieldSize - 1);
   // Next only after a learning that ended well, also when coming back to this step.
   NextButton.EnableWindow(std::strncmp(State.LearnStatus, kGood, sizeof State.LearnStatus) == 0);
@@ -72,7 +72,7 @@ void TStep1::Learn() {
 
 void TStep1::LearnOnce() {
   NextButton.EnableWindow(false);
-  char* received = Host.ReceiveText();
+  char* received = Host.GetReceiveText();
   std::memset(received, 0, kReceiveTextSize);
 
   const PortOptionsRecord& ports = Host.PortOptions();
@@ -114,7 +114,7 @@ void TStep1::LearnOnce() {
 }
 
 void TStep1::Learned(const std::string& code, bool oneCode) {
-  const TComboBox& list = Host.EventsList();
+  const TComboBox& list = Host.GetEventsList();
   BYTE& awaiting = Host.AwaitingSecondFlag();
   if (oneCode || awaiting) {
     std::string signal = code + ";";
@@ -157,7 +157,7 @@ void TStep1::RefuseDuplicate(int index) {
 }
 
 void TStep1::Failed(bool kestrel) {
-  char* received = Host.ReceiveText();
+  char* received = Host.GetReceiveText();
   const bool portClosed = kestrel ? Host.Kestrel().PortHandle == INVALID_HANDLE_VALUE
                                   : Host.Pellow().PortHandle == INVALID_HANDLE_VALUE;
   if (portClosed) {

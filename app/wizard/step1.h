@@ -33,12 +33,12 @@ class TStep1 : public TWizardStep {
   void ShowFault();
   void Accept();
   void RefuseDuplicate(int index);
-  void Status(const char* text) const { Status_.SetText(text); }
+  void Status(const char* text) const { StatusField.SetText(text); }
   // Lets the messages already queued run (the prompt gets drawn), waiting for none.
   static void ProcessWaitingMessages();
 
   TRadioButton OneIr{this, IDC_STEP1_ONE_IR};
-  TEdit Status_{this, IDC_STEP1_STATUS};
+  TEdit StatusField{this, IDC_STEP1_STATUS};
   TEdit Signal{this, IDC_STEP1_SIGNAL};
   TButton NextButton{this, IDC_WIZARD_NEXT};
   bool Learning = false;

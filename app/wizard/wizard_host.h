@@ -19,9 +19,9 @@ class TWizardHost {
   // closing step's window is gone.
   virtual void PostWizardStep() = 0;
   virtual BYTE& AwaitingSecondFlag() = 0;
-  virtual char* ReceiveText() = 0;  // kReceiveTextSize bytes
+  virtual char* GetReceiveText() = 0;  // kReceiveTextSize bytes
   virtual auto FormatCode() -> char (&)[16] = 0;  // RcFormatCode
-  virtual const TComboBox& EventsList() = 0;
+  virtual const TComboBox& GetEventsList() = 0;
   virtual TKestrel& Kestrel() = 0;
   virtual TPellow& Pellow() = 0;
   virtual const PortOptionsRecord& PortOptions() = 0;

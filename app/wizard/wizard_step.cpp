@@ -68,7 +68,7 @@ void TWizardStep::FinishEntry(const std::string& action) {
     MessageBeep(MB_OK);
     return;
   }
-  const int index = Host.EventsList().AddString(entry.c_str());
+  const int index = Host.GetEventsList().AddString(entry.c_str());
   if (index >= 0) Host.SelectEntry(index);
   TransferData(TTransferDirection::GetData);
   CloseWindow(IDC_WIZARD_FINISH);

@@ -29,8 +29,8 @@ namespace {
 
 class Host : public vantor::TWatcherHost {
  public:
-  const vantor::TComboBox& EventsList() override { return list; }
-  char* ReceiveText() override { return text; }
+  const vantor::TComboBox& GetEventsList() override { return list; }
+  char* GetReceiveText() override { return text; }
   const char* RcFormatCode() override { return "NE"; }
   TKestrel& Kestrel() override { return kestrel; }
   TPellow& Pellow() override { return pellow; }

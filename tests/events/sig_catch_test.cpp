@@ -50,8 +50,8 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   }
 
   // TWatcherHost
-  const TComboBox& EventsList() override { return list_; }
-  char* ReceiveText() override { return text_; }
+  const TComboBox& GetEventsList() override { return list_; }
+  char* GetReceiveText() override { return text_; }
   const char* RcFormatCode() override { return formatCode_; }
   TKestrel& Kestrel() override { return kestrel_; }
   TPellow& Pellow() override { return pellow_; }
