@@ -17,13 +17,13 @@ long long __stdcall InputProbe::Proc(void* hwnd, unsigned msg, unsigned long lon
   if (msg == WM_MOUSEMOVE && self) {
     POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ClientToScreen(h, &p);
-    self->moves_.push_back({p.x, p.y});
+    self->MovesSeen.push_back({p.x, p.y});
   }
   switch (msg) {
     case WM_KEYDOWN: case WM_KEYUP: case WM_SYSKEYDOWN: case WM_SYSKEYUP:
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN: case WM_RBUTTONUP:
-      if (self) self->messages_.push_back({msg, wParam, static_cast<unsigned long long>(lParam)});
+      if (self) self->MessagesSeen.push_back({msg, wParam, static_cast<unsigned long long>(lParam)});
       // Keep Alt+key from opening a system menu and stealing later keys.
       if (msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP) return 0;
       break;
@@ -43,18 +43,18 @@ InputProbe::InputProbe(int x, int y, int width, int height) {
     return RegisterClassW(&wc);
   }();
   (void)atom;
-  hwnd_ = CreateWindowExW(WS_EX_TOPMOST, kClass, L"input probe", WS_POPUP | WS_VISIBLE | WS_BORDER,
+  Hwnd = CreateWindowExW(WS_EX_TOPMOST, kClass, L"input probe", WS_POPUP | WS_VISIBLE | WS_BORDER,
                           x, y, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   Focus();
   Pump(100);
 }
 
 InputProbe::~InputProbe() {
-  if (hwnd_) DestroyWindow(static_cast<HWND>(hwnd_));
+  if (Hwnd) DestroyWindow(static_cast<HWND>(Hwnd));
 }
 
 bool InputProbe::Focus() {
-  HWND h = static_cast<HWND>(hwnd_);
+  HWND h = static_cast<HWND>(Hwnd);
   if (!h) return false;
   SetForegroundWindow(h);
   SetActiveWindow(h);

@@ -29,21 +29,21 @@ class InputProbe {
   bool Focus();
   // Runs this thread's message loop for about ms milliseconds.
   void Pump(unsigned ms);
-  std::vector<InputMessage> Messages() const { return messages_; }
+  std::vector<InputMessage> Messages() const { return MessagesSeen; }
   // Pointer positions (screen) of the moves the probe saw, apart from Messages():
   // another process's GetCursorPos may lag behind moves injected elsewhere.
-  std::vector<Point> Moves() const { return moves_; }
+  std::vector<Point> Moves() const { return MovesSeen; }
   void Clear() {
-    messages_.clear();
-    moves_.clear();
+    MessagesSeen.clear();
+    MovesSeen.clear();
   }
-  void* hwnd() const { return hwnd_; }
+  void* hwnd() const { return Hwnd; }
 
  private:
   static long long __stdcall Proc(void* hwnd, unsigned msg, unsigned long long wParam, long long lParam);
-  void* hwnd_ = nullptr;
-  std::vector<InputMessage> messages_;
-  std::vector<Point> moves_;
+  void* Hwnd = nullptr;
+  std::vector<InputMessage> MessagesSeen;
+  std::vector<Point> MovesSeen;
 };
 
 // SPI_SETMOUSE with thresholds and acceleration 0: a relative move is applied 1:1.

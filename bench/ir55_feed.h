@@ -16,25 +16,25 @@ class Ir55Feeder {
   // startMs: delay before the script's time zero. hangUp: close the receiver's end
   // of the line once the script has played.
   Ir55Feeder(bench::PtyPort& port, ir55::Script script, unsigned startMs = 0, bool hangUp = false)
-      : port_(port), script_(std::move(script)), startMs_(startMs), hangUp_(hangUp) {
-    thread_ = CreateThread(nullptr, 0, &Ir55Feeder::Run, this, 0, nullptr);
-    started_ = thread_ != nullptr;
+      : Port(port), ToPlay(std::move(script)), StartMs(startMs), HangUp(hangUp) {
+    Thread = CreateThread(nullptr, 0, &Ir55Feeder::Run, this, 0, nullptr);
+    Started = Thread != nullptr;
   }
   ~Ir55Feeder() { Wait(); }
   Ir55Feeder(const Ir55Feeder&) = delete;
   Ir55Feeder& operator=(const Ir55Feeder&) = delete;
 
   void Wait() {
-    if (!thread_) return;
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    if (!Thread) return;
+    WaitForSingleObject(Thread, INFINITE);
+    CloseHandle(Thread);
+    Thread = nullptr;
   }
-  bool Done() const { return !thread_ || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
+  bool Done() const { return !Thread || WaitForSingleObject(Thread, 0) == WAIT_OBJECT_0; }
   // Waits for the end; true if every byte went out.
   bool Played() {
     Wait();
-    return started_ && wrote_;
+    return Started && Wrote;
   }
 
  private:
@@ -55,22 +55,22 @@ class Ir55Feeder {
       for (unsigned long long t = elapsedUs(); t < us; t = elapsedUs())
         Sleep(static_cast<DWORD>((us - t) / 1000));
     };
-    const unsigned long long zero = startMs_ * 1000ull;
-    for (const ir55::TimedByte& b : script_.Bytes()) {
+    const unsigned long long zero = StartMs * 1000ull;
+    for (const ir55::TimedByte& b : ToPlay.Bytes()) {
       sleepUntil(zero + b.atUs);
-      if (!port_.Write(&b.value, 1)) wrote_ = false;
+      if (!Port.Write(&b.value, 1)) Wrote = false;
     }
-    sleepUntil(zero + script_.EndUs());
-    if (hangUp_) port_.Hangup();
+    sleepUntil(zero + ToPlay.EndUs());
+    if (HangUp) Port.Hangup();
   }
 
-  bench::PtyPort& port_;
-  ir55::Script script_;
-  unsigned startMs_;
-  bool hangUp_;
-  bool wrote_ = true;
-  bool started_ = false;
-  HANDLE thread_ = nullptr;
+  bench::PtyPort& Port;
+  ir55::Script ToPlay;
+  unsigned StartMs;
+  bool HangUp;
+  bool Wrote = true;
+  bool Started = false;
+  HANDLE Thread = nullptr;
 };
 
 }  // namespace bench

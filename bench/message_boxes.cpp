@@ -129,30 +129,30 @@ LRESULT CALLBACK AfterProc(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-MessageBoxCapture::MessageBoxCapture(int answer, unsigned long threadId) : state_(new State) {
-  InitializeCriticalSection(&state_->lock);
-  state_->answer = answer;
-  state_->thread = threadId ? threadId : GetCurrentThreadId();
+MessageBoxCapture::MessageBoxCapture(int answer, unsigned long threadId) : Shared(new State) {
+  InitializeCriticalSection(&Shared->lock);
+  Shared->answer = answer;
+  Shared->thread = threadId ? threadId : GetCurrentThreadId();
   AcquireSRWLockExclusive(&g_registry_lock);
-  Registry()[state_->thread] = state_;
+  Registry()[Shared->thread] = Shared;
   ReleaseSRWLockExclusive(&g_registry_lock);
-  if (state_->thread == GetCurrentThreadId()) EnsureProbe();
-  state_->after = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterProc, nullptr, state_->thread);
+  if (Shared->thread == GetCurrentThreadId()) EnsureProbe();
+  Shared->after = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterProc, nullptr, Shared->thread);
 }
 
 MessageBoxCapture::~MessageBoxCapture() {
-  if (state_->after) UnhookWindowsHookEx(state_->after);
+  if (Shared->after) UnhookWindowsHookEx(Shared->after);
   AcquireSRWLockExclusive(&g_registry_lock);
-  Registry().erase(state_->thread);
+  Registry().erase(Shared->thread);
   ReleaseSRWLockExclusive(&g_registry_lock);
-  DeleteCriticalSection(&state_->lock);
-  delete state_;
+  DeleteCriticalSection(&Shared->lock);
+  delete Shared;
 }
 
 std::vector<CapturedBox> MessageBoxCapture::Boxes() const {
-  EnterCriticalSection(&state_->lock);
-  auto copy = state_->boxes;
-  LeaveCriticalSection(&state_->lock);
+  EnterCriticalSection(&Shared->lock);
+  auto copy = Shared->boxes;
+  LeaveCriticalSection(&Shared->lock);
   return copy;
 }
 
@@ -166,9 +166,9 @@ bool MessageBoxCapture::WaitForBoxes(std::size_t count, unsigned timeoutMs) cons
 }
 
 void MessageBoxCapture::SetAnswer(int id) {
-  EnterCriticalSection(&state_->lock);
-  state_->answer = id;
-  LeaveCriticalSection(&state_->lock);
+  EnterCriticalSection(&Shared->lock);
+  Shared->answer = id;
+  LeaveCriticalSection(&Shared->lock);
 }
 
 }  // namespace bench

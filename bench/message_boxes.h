@@ -31,7 +31,7 @@ class MessageBoxCapture {
   struct State;  // shared with the hook procedure
 
  private:
-  State* state_;
+  State* Shared;
 };
 
 }  // namespace bench

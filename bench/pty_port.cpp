@@ -52,13 +52,13 @@ bool Ask(SOCKET s, const std::string& command, std::string& answer) {
 
 }  // namespace
 
-PtyPort::PtyPort(int com, Mode mode) : com_(com) {
+PtyPort::PtyPort(int com, Mode mode) : Com(com) {
   SOCKET s = ConnectHub();
   if (s == INVALID_SOCKET) return;
   std::string answer;
   if (mode == Mode::Held) {
     // The hub keeps the held line; this object only reports that it is in place.
-    if (Ask(s, "HOLD " + std::to_string(com) + "\n", answer)) held_ = true;
+    if (Ask(s, "HOLD " + std::to_string(com) + "\n", answer)) IsHeld = true;
     else std::fprintf(stderr, "bench: HOLD COM%d failed: %s\n", com, answer.c_str());
     closesocket(s);
     return;
@@ -68,29 +68,29 @@ PtyPort::PtyPort(int com, Mode mode) : com_(com) {
     closesocket(s);
     return;
   }
-  sock_ = s;
+  Sock = s;
 }
 
 PtyPort::~PtyPort() { Hangup(); }
 
 void PtyPort::Hangup() {
-  if (sock_ == kNoSocket) return;
-  closesocket(static_cast<SOCKET>(sock_));
-  sock_ = kNoSocket;
+  if (Sock == kNoSocket) return;
+  closesocket(static_cast<SOCKET>(Sock));
+  Sock = kNoSocket;
   // The hub kills the line when it sees the connection go; give it a moment
   // so the next step of the test meets a line that is really gone.
   Sleep(50);
 }
 
 bool PtyPort::Shut() {
-  if (sock_ == kNoSocket) return false;
+  if (Sock == kNoSocket) return false;
   SOCKET s = ConnectHub();
   if (s == INVALID_SOCKET) return false;
   std::string answer;
-  bool good = Ask(s, "SHUT " + std::to_string(com_) + "\n", answer);
+  bool good = Ask(s, "SHUT " + std::to_string(Com) + "\n", answer);
   closesocket(s);
-  closesocket(static_cast<SOCKET>(sock_));
-  sock_ = kNoSocket;
+  closesocket(static_cast<SOCKET>(Sock));
+  Sock = kNoSocket;
   return good;
 }
 
@@ -98,7 +98,7 @@ bool PtyPort::Write(const void* data, std::size_t n) {
   if (!ok()) return false;
   const char* p = static_cast<const char*>(data);
   while (n > 0) {
-    int sent = send(static_cast<SOCKET>(sock_), p, static_cast<int>(n), 0);
+    int sent = send(static_cast<SOCKET>(Sock), p, static_cast<int>(n), 0);
     if (sent <= 0) return false;
     p += sent;
     n -= static_cast<std::size_t>(sent);
@@ -108,7 +108,7 @@ bool PtyPort::Write(const void* data, std::size_t n) {
 
 std::size_t PtyPort::Read(void* buf, std::size_t n, unsigned timeoutMs) {
   if (!ok() || n == 0) return 0;
-  SOCKET s = static_cast<SOCKET>(sock_);
+  SOCKET s = static_cast<SOCKET>(Sock);
   fd_set set;
   FD_ZERO(&set);
   FD_SET(s, &set);
@@ -122,7 +122,7 @@ bool PtyPort::Settings(LineSettings& out) const {
   SOCKET s = ConnectHub();
   if (s == INVALID_SOCKET) return false;
   std::string answer;
-  bool good = Ask(s, "STATE " + std::to_string(com_) + "\n", answer);
+  bool good = Ask(s, "STATE " + std::to_string(Com) + "\n", answer);
   closesocket(s);
   if (!good) return false;
   return std::sscanf(answer.c_str(), "OK %u %d %c %d", &out.baud, &out.dataBits, &out.parity, &out.stopBits) == 4;

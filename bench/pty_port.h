@@ -25,7 +25,7 @@ class PtyPort {
   PtyPort(const PtyPort&) = delete;
   PtyPort& operator=(const PtyPort&) = delete;
 
-  bool ok() const { return sock_ != kNoSocket || held_; }
+  bool ok() const { return Sock != kNoSocket || IsHeld; }
   // Bytes the receiver sends to the PC.
   bool Write(const void* data, std::size_t n);
   // Bytes the PC sent to the receiver; waits up to timeoutMs for the first one.
@@ -41,9 +41,9 @@ class PtyPort {
 
  private:
   static constexpr unsigned long long kNoSocket = ~0ull;
-  int com_;
-  unsigned long long sock_ = kNoSocket;
-  bool held_ = false;
+  int Com;
+  unsigned long long Sock = kNoSocket;
+  bool IsHeld = false;
 };
 
 }  // namespace bench

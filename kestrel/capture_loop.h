@@ -31,16 +31,16 @@ class CapturePoll {
 
   // The loop ended without a signal: no byte ever came (the quiet flag is only
   // set once data has started), or none was kept.
-  bool NoSignal(unsigned long captured) const { return !quiet_ || captured == 0; }
+  bool NoSignal(unsigned long captured) const { return !IsQuiet || captured == 0; }
 
-  bool Started() const { return started_; }
-  bool Quiet() const { return quiet_; }
-  unsigned Count() const { return count_; }
+  bool Started() const { return HasStarted; }
+  bool Quiet() const { return IsQuiet; }
+  unsigned Count() const { return PollCount; }
 
  private:
-  bool started_ = false;
-  bool quiet_ = false;
-  unsigned count_ = 0;
+  bool HasStarted = false;
+  bool IsQuiet = false;
+  unsigned PollCount = 0;
 };
 
 }  // namespace kestrel

@@ -11,14 +11,14 @@ namespace {
 class Scanner {
  public:
   Scanner(const std::string& picture, const PatternStage& stage, int& count, std::string* out)
-      : picture_(picture), stage_(stage), count_(count), out_(out) {}
+      : Picture(picture), Stage(stage), Count(count), Output(out) {}
 
   void Run() {
-    for (int p = stage_.first; p <= stage_.last;) {
-      char a = At(picture_, p), b = At(picture_, p + 1), c = At(picture_, p + 2);
+    for (int p = Stage.first; p <= Stage.last;) {
+      char a = At(Picture, p), b = At(Picture, p + 1), c = At(Picture, p + 2);
       if (a != '-') {
         ++p;
-      } else if (stage_.stop && b == '_' && c == '_') {
+      } else if (Stage.stop && b == '_' && c == '_') {
         return;
       } else if (b == '-') {
         if (!Add('0')) return;
@@ -28,7 +28,7 @@ class Scanner {
         p += 2;
       } else if (b == '?') {
         if (!Add('?')) return;
-        if (stage_.lostPair) {
+        if (Stage.lostPair) {
           if (!Add('?')) return;
           p += 3;
         } else {
@@ -45,19 +45,19 @@ class Scanner {
 
  private:
   bool Add(char bit) {
-    if (stage_.limit != 0 && count_ + 1 > stage_.limit) {
-      count_ = stage_.limit;
+    if (Stage.limit != 0 && Count + 1 > Stage.limit) {
+      Count = Stage.limit;
       return false;
     }
-    ++count_;
-    if (out_ != nullptr) out_->push_back(bit);
+    ++Count;
+    if (Output != nullptr) Output->push_back(bit);
     return true;
   }
 
-  const std::string& picture_;
-  const PatternStage& stage_;
-  int& count_;
-  std::string* out_;
+  const std::string& Picture;
+  const PatternStage& Stage;
+  int& Count;
+  std::string* Output;
 };
 
 }  // namespace

@@ -115,10 +115,10 @@ void Store(const Half& h, char (&stored)[kStoredHalfSize]) {
 
 class Recogniser {
  public:
-  Recogniser(const std::string& bits, const RawStart& raw, RecognitionState& s) : bits_(bits), raw_(raw), s_(s) {}
+  Recogniser(const std::string& bits, const RawStart& raw, RecognitionState& s) : Bits(bits), Raw(raw), State(s) {}
 
   CaptureOutcome Run() {
-    const FormatRecord* f = FindFormat(s_.CodePrefix);
+    const FormatRecord* f = FindFormat(State.CodePrefix);
     if (f == nullptr) return Unchanged();
     switch (f->recognition) {
       case Recognition::Classify: return Classify(*f);
@@ -135,7 +135,7 @@ class Recogniser {
   }
 
  private:
-  char b(std::size_t i) const { return At(bits_, i); }
+  char b(std::size_t i) const { return At(Bits, i); }
   // A bit, or where it was lost, its copy `copyAt` bits on (as sent, or inverted).
   char OrCopy(int i, int copyAt) const { return b(i) == '?' ? b(i + copyAt) : b(i); }
   char OrInverseCopy(int i, int copyAt) const {
@@ -149,48 +149,48 @@ class Recogniser {
     return true;
   }
 
-  CaptureOutcome Unchanged() { return out_; }
+  CaptureOutcome Unchanged() { return Outcome; }
   CaptureOutcome Write(const char* text) {
-    out_.writeCode = true;
-    std::size_t n = strnlen(text, sizeof out_.code - 1);
-    std::memcpy(out_.code, text, n);
-    out_.code[n] = '\0';
-    return out_;
+    Outcome.writeCode = true;
+    std::size_t n = strnlen(text, sizeof Outcome.code - 1);
+    std::memcpy(Outcome.code, text, n);
+    Outcome.code[n] = '\0';
+    return Outcome;
   }
   CaptureOutcome Again(const char* next) {
-    SetPrefix(s_, next);
+    SetPrefix(State, next);
     return Write(kAgain);
   }
   CaptureOutcome Abandon() {
     ResetBoth();
-    SetPrefix(s_, kFirstPass);
+    SetPrefix(State, kFirstPass);
     return Write("");
   }
   void Show(const std::string& text, const char* caption, unsigned style) {
-    out_.hasMessage = true;
-    out_.message = Message{text, caption, style};
+    Outcome.hasMessage = true;
+    Outcome.message = Message{text, caption, style};
   }
   void ResetBoth() {
-    ResetHalf(s_.StoredGroup);
-    ResetHalf(s_.StoredData);
+    ResetHalf(State.StoredGroup);
+    ResetHalf(State.StoredData);
   }
   void StoreBoth() {
-    Store(group_, s_.StoredGroup);
-    Store(data_, s_.StoredData);
+    Store(GroupHalf, State.StoredGroup);
+    Store(DataHalf, State.StoredData);
   }
-  bool Undecided() const { return group_.Undecided() || data_.Undecided(); }
+  bool Undecided() const { return GroupHalf.Undecided() || DataHalf.Undecided(); }
   // The code string names the format by its two letters only: a caller's longer
   // text in CodePrefix must not lengthen it past the caller's buffer.
   CaptureOutcome Complete(const char* code) {
     char letters[3] = {code[0], code[1], '\0'};
     // A group holds at most 8 bits and data at most 10 (Sharp); the masks keep the
     // text within nine characters whatever the halves hold.
-    std::snprintf(out_.code, sizeof out_.code, "%s %02lx %02lx", letters, group_.Value() & 0xFFul,
-                  data_.Value() & 0x3FFul);
-    out_.writeCode = true;
-    out_.result = 1;
-    SetPrefix(s_, kFirstPass);
-    return out_;
+    std::snprintf(Outcome.code, sizeof Outcome.code, "%s %02lx %02lx", letters, GroupHalf.Value() & 0xFFul,
+                  DataHalf.Value() & 0x3FFul);
+    Outcome.writeCode = true;
+    Outcome.result = 1;
+    SetPrefix(State, kFirstPass);
+    return Outcome;
   }
   // While a bit is undecided the halves are kept for the next pass; else the
   // code is complete and nothing is kept.
@@ -203,32 +203,32 @@ class Recogniser {
     return Complete(f.completesAs);
   }
   bool PioneerGroup() const {
-    for (const char* g : kPioneerGroups) if (group_.Is(g)) return true;
+    for (const char* g : kPioneerGroups) if (GroupHalf.Is(g)) return true;
     return false;
   }
   // Both halves as this capture has them.
   void Take(const FrameLayout& f) {
-    for (int i = 0; i < f.groupBits; ++i) group_.c[i] = b(f.groupAt + i);
-    for (int i = 0; i < f.dataBits; ++i) data_.c[i] = b(f.dataAt + i);
+    for (int i = 0; i < f.groupBits; ++i) GroupHalf.c[i] = b(f.groupAt + i);
+    for (int i = 0; i < f.dataBits; ++i) DataHalf.c[i] = b(f.dataAt + i);
   }
   // Both halves from bits each followed, f.copyAt later, by their inverse.
   void TakeComplemented(const FrameLayout& f) {
-    for (int i = 0; i < f.groupBits; ++i) group_.c[i] = Complement(b(f.groupAt + i), b(f.groupAt + i + f.copyAt));
-    for (int i = 0; i < f.dataBits; ++i) data_.c[i] = Complement(b(f.dataAt + i), b(f.dataAt + i + f.copyAt));
+    for (int i = 0; i < f.groupBits; ++i) GroupHalf.c[i] = Complement(b(f.groupAt + i), b(f.groupAt + i + f.copyAt));
+    for (int i = 0; i < f.dataBits; ++i) DataHalf.c[i] = Complement(b(f.dataAt + i), b(f.dataAt + i + f.copyAt));
   }
   // Stored halves filled in from this capture's bits.
   void MergeStored(const FrameLayout& f) {
-    for (int i = 0; i < f.groupBits; ++i) group_.c[i] = Merge(s_.StoredGroup[i], b(f.groupAt + i));
-    for (int i = 0; i < f.dataBits; ++i) data_.c[i] = Merge(s_.StoredData[i], b(f.dataAt + i));
+    for (int i = 0; i < f.groupBits; ++i) GroupHalf.c[i] = Merge(State.StoredGroup[i], b(f.groupAt + i));
+    for (int i = 0; i < f.dataBits; ++i) DataHalf.c[i] = Merge(State.StoredData[i], b(f.dataAt + i));
   }
   // Two captures that decided the same bit differently.
   bool Conflict(const FrameLayout& f) const {
     auto differ = [](char kept, char fresh) { return Known(kept) && Known(fresh) && kept != fresh; };
     for (int i = 0; i < f.groupBits; ++i) {
-      if (differ(s_.StoredGroup[i], b(f.groupAt + i))) return true;
+      if (differ(State.StoredGroup[i], b(f.groupAt + i))) return true;
     }
     for (int i = 0; i < f.dataBits; ++i) {
-      if (differ(s_.StoredData[i], b(f.dataAt + i))) return true;
+      if (differ(State.StoredData[i], b(f.dataAt + i))) return true;
     }
     return false;
   }
@@ -244,19 +244,19 @@ class Recogniser {
   CaptureOutcome Sharp(const FormatRecord& f);
   bool SharpCandidates(std::string& text);
 
-  const std::string& bits_;
-  const RawStart& raw_;
-  RecognitionState& s_;
-  Half group_;
-  Half data_;
-  CaptureOutcome out_;
+  const std::string& Bits;
+  const RawStart& Raw;
+  RecognitionState& State;
+  Half GroupHalf;
+  Half DataHalf;
+  CaptureOutcome Outcome;
 };
 
 // The capture opens with a whole frame of the format's first-pass rhythm: its
 // first two bytes, its length, no long dark inside it, and the next leader.
 bool Recogniser::FirstFrameRhythm(const FormatRecord& f) const {
   const FirstPassRhythm& rhythm = f.rhythm;
-  const std::span<const std::uint8_t> c = raw_.bytes;
+  const std::span<const std::uint8_t> c = Raw.bytes;
   if (rhythm.bytes == 0 || c.size() < 2 || !f.firstBytes.Match(c[0], c[1])) return false;
   std::size_t next = 1;
   while (next < c.size() && !f.firstBytes.Leads(c[next])) ++next;
@@ -268,11 +268,11 @@ bool Recogniser::FirstFrameRhythm(const FormatRecord& f) const {
 }
 
 CaptureOutcome Recogniser::Classify(const FormatRecord& f) {
-  if (bits_.size() < kShortestFirstPass) return Unchanged();
+  if (Bits.size() < kShortestFirstPass) return Unchanged();
 
   // JVC: the frame comes again one bit later, after a long leader.
   const FormatRecord& jvc = KnownFormat("J1");
-  if (jvc.firstBytes.Match(raw_.r0, raw_.r1) && b(jvc.frame.End()) != '0' && Repeated(jvc.frame)) {
+  if (jvc.firstBytes.Match(Raw.r0, Raw.r1) && b(jvc.frame.End()) != '0' && Repeated(jvc.frame)) {
     Take(jvc.frame);
     StoreBoth();
     return Again(jvc.code);
@@ -281,14 +281,14 @@ CaptureOutcome Recogniser::Classify(const FormatRecord& f) {
   // Sharp: the group comes again one bit after the frame, the data inverted.
   const FormatRecord& sharp = KnownFormat("SH");
   const FrameLayout& sh = sharp.frame;
-  bool isSharp = sharp.firstBytes.Match(raw_.r0, raw_.r1) && b(sh.End()) != '0';
+  bool isSharp = sharp.firstBytes.Match(Raw.r0, Raw.r1) && b(sh.End()) != '0';
   for (int i = sh.groupAt; isSharp && i < sh.groupAt + sh.groupBits; ++i) isSharp = b(i) == b(i + sh.copyAt);
   for (int i = sh.dataAt; isSharp && i < sh.dataAt + sh.dataBits; ++i) {
     isSharp = b(i) != b(i + sh.copyAt) || (b(i) == '?' && b(i + sh.copyAt) == '?');
   }
   if (isSharp) {
-    for (int i = 0; i < sh.groupBits; ++i) group_.c[i] = b(sh.groupAt + i);
-    for (int i = 0; i < sh.dataBits; ++i) data_.c[i] = OrInverseCopy(sh.dataAt + i, sh.copyAt);
+    for (int i = 0; i < sh.groupBits; ++i) GroupHalf.c[i] = b(sh.groupAt + i);
+    for (int i = 0; i < sh.dataBits; ++i) DataHalf.c[i] = OrInverseCopy(sh.dataAt + i, sh.copyAt);
     StoreBoth();
     return Again(sharp.code);
   }
@@ -302,22 +302,22 @@ CaptureOutcome Recogniser::Classify(const FormatRecord& f) {
   }
 
   const FormatRecord& panasonic = KnownFormat("PA");
-  if (panasonic.firstBytes.Match(raw_.r0, raw_.r1)) {
+  if (panasonic.firstBytes.Match(Raw.r0, Raw.r1)) {
     for (const char* p : kPanasonicPrefixes) {
-      if (bits_.compare(0, std::strlen(p), p) == 0) return Again(panasonic.code);
+      if (Bits.compare(0, std::strlen(p), p) == 0) return Again(panasonic.code);
     }
   }
 
-  if (raw_.r0 == 0x00) {
+  if (Raw.r0 == 0x00) {
     for (const auto& pair : kNewPanasonic) {
-      if (raw_.r1 == pair[0] && raw_.r2 == pair[1]) {
+      if (Raw.r1 == pair[0] && Raw.r2 == pair[1]) {
         Show(kPanasonicNew, kNoticeCaption, kNoticeStyle);
         return Unchanged();
       }
     }
   }
 
-  bool isSony = sony.firstBytes.Match(raw_.r0, raw_.r1);
+  bool isSony = sony.firstBytes.Match(Raw.r0, Raw.r1);
   for (int i = 0; isSony && i < kSonyQuietBits; ++i) isSony = b(i) != '1';
   if (isSony) {
     ResetBoth();
@@ -326,10 +326,10 @@ CaptureOutcome Recogniser::Classify(const FormatRecord& f) {
 
   // NEC, or Pioneer by its group.
   TakeComplemented(f.frame);
-  if (group_.Undecided()) return Unchanged();
+  if (GroupHalf.Undecided()) return Unchanged();
   const FormatRecord& pioneer = KnownFormat("PI");
-  if (data_.Undecided()) {
-    if (data_.c[0] == '?' && std::memchr(data_.c + 1, '?', data_.Length() - 1) == nullptr && PioneerGroup()) {
+  if (DataHalf.Undecided()) {
+    if (DataHalf.c[0] == '?' && std::memchr(DataHalf.c + 1, '?', DataHalf.Length() - 1) == nullptr && PioneerGroup()) {
       StoreBoth();
       return Again(pioneer.code);
     }
@@ -355,8 +355,8 @@ CaptureOutcome Recogniser::MergeCheckedPass(const FormatRecord& f) {
   if (Conflict(f.frame)) return Again(f.again);
   MergeStored(f.frame);
   if (f.undecidedIsZero) {
-    for (int i = 0; i < f.frame.groupBits; ++i) group_.c[i] = Merge(group_.c[i], '0');
-    for (int i = 0; i < f.frame.dataBits; ++i) data_.c[i] = Merge(data_.c[i], '0');
+    for (int i = 0; i < f.frame.groupBits; ++i) GroupHalf.c[i] = Merge(GroupHalf.c[i], '0');
+    for (int i = 0; i < f.frame.dataBits; ++i) DataHalf.c[i] = Merge(DataHalf.c[i], '0');
   } else if (Undecided()) {
     return Abandon();
   }
@@ -371,7 +371,7 @@ CaptureOutcome Recogniser::Pioneer(const FormatRecord& f) {
   int bestCount = -1;
   for (int at = f.frame.dataAt; at <= f.frame.dataAt + kPioneerDrift; ++at) {
     int count = 0;
-    for (int k = 1; k < f.frame.dataBits; ++k) count += b(at + k) == s_.StoredData[k];
+    for (int k = 1; k < f.frame.dataBits; ++k) count += b(at + k) == State.StoredData[k];
     if (count >= bestCount) {
       start = at;
       bestCount = count;
@@ -379,8 +379,8 @@ CaptureOutcome Recogniser::Pioneer(const FormatRecord& f) {
   }
   // CodePrefix already names this pass, so it is left as it is.
   if (bestCount < kPioneerMatches || b(start) == '?') return Write(kAgain);
-  for (int i = 0; i < f.frame.groupBits; ++i) group_.c[i] = s_.StoredGroup[i];
-  for (int k = 0; k < f.frame.dataBits; ++k) data_.c[k] = Merge(s_.StoredData[k], b(start + k));
+  for (int i = 0; i < f.frame.groupBits; ++i) GroupHalf.c[i] = State.StoredGroup[i];
+  for (int k = 0; k < f.frame.dataBits; ++k) DataHalf.c[k] = Merge(State.StoredData[k], b(start + k));
   return Complete(f.completesAs);
 }
 
@@ -391,7 +391,7 @@ CaptureOutcome Recogniser::Panasonic(const FormatRecord& f) {
   TakeComplemented(f.frame);
   if (Undecided()) {
     ResetBoth();
-    SetPrefix(s_, kFirstPass);
+    SetPrefix(State, kFirstPass);
     return Unchanged();
   }
   return Complete(f.completesAs);
@@ -413,25 +413,25 @@ CaptureOutcome Recogniser::Sony(const FormatRecord& f) {
 
 CaptureOutcome Recogniser::Sharp(const FormatRecord& f) {
   const FrameLayout& sh = f.frame;
-  for (int i = 0; i < sh.groupBits; ++i) group_.c[i] = Merge(OrCopy(sh.groupAt + i, sh.copyAt), s_.StoredGroup[i]);
-  if (group_.c[kSharpAssumedZero] == '?') group_.c[kSharpAssumedZero] = '0';
-  for (int i = 0; i < sh.dataBits; ++i) data_.c[i] = Merge(OrInverseCopy(sh.dataAt + i, sh.copyAt), s_.StoredData[i]);
-  if (!group_.Undecided()) Store(group_, s_.StoredGroup);
+  for (int i = 0; i < sh.groupBits; ++i) GroupHalf.c[i] = Merge(OrCopy(sh.groupAt + i, sh.copyAt), State.StoredGroup[i]);
+  if (GroupHalf.c[kSharpAssumedZero] == '?') GroupHalf.c[kSharpAssumedZero] = '0';
+  for (int i = 0; i < sh.dataBits; ++i) DataHalf.c[i] = Merge(OrInverseCopy(sh.dataAt + i, sh.copyAt), State.StoredData[i]);
+  if (!GroupHalf.Undecided()) Store(GroupHalf, State.StoredGroup);
   if (!Undecided()) {
     // The group stays for the next Sharp button of the same remote.
-    ResetHalf(s_.StoredData);
+    ResetHalf(State.StoredData);
     return Complete(f.completesAs);
   }
 
   std::string text;
   if (!SharpCandidates(text)) {
-    SetPrefix(s_, kFirstPass);
+    SetPrefix(State, kFirstPass);
     return Unchanged();
   }
-  Show(text, group_.Undecided() && !data_.Undecided() ? "Sharp Data I-48-5" : "Sharp Data I-48-4",
+  Show(text, GroupHalf.Undecided() && !DataHalf.Undecided() ? "Sharp Data I-48-5" : "Sharp Data I-48-4",
        kCandidateStyle);
-  ResetHalf(s_.StoredData);
-  SetPrefix(s_, kFirstPass);
+  ResetHalf(State.StoredData);
+  SetPrefix(State, kFirstPass);
   return Unchanged();
 }
 
@@ -460,24 +460,24 @@ bool Recogniser::SharpCandidates(std::string& text) {
   char value[16];
   std::string groupList;
   std::string dataList;
-  if (group_.Undecided() && !Candidates(group_, groupList)) {
+  if (GroupHalf.Undecided() && !Candidates(GroupHalf, groupList)) {
     ResetBoth();
     return false;
   }
-  if (data_.Undecided() && !Candidates(data_, dataList)) {
-    ResetHalf(s_.StoredData);
+  if (DataHalf.Undecided() && !Candidates(DataHalf, dataList)) {
+    ResetHalf(State.StoredData);
     return false;
   }
-  if (group_.Undecided()) {
+  if (GroupHalf.Undecided()) {
     text = "This is Sharp format!\nGroup=" + groupList;
-    if (data_.Undecided()) {
+    if (DataHalf.Undecided()) {
       text += "\nData =" + dataList;
     } else {
-      std::snprintf(value, sizeof value, "\nData =%02lx", data_.Value());
+      std::snprintf(value, sizeof value, "\nData =%02lx", DataHalf.Value());
       text += value;
     }
   } else {
-    std::snprintf(value, sizeof value, "%02lx", group_.Value());
+    std::snprintf(value, sizeof value, "%02lx", GroupHalf.Value());
     text = std::string("This is Sharp format!\nGroup=") + value + "\nData =" + dataList;
   }
   return true;

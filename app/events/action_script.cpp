@@ -20,22 +20,22 @@ int HexDigit(char c) {
 // in 32 bits are a mismatch, so no operand is ever undefined.
 class Reader {
  public:
-  explicit Reader(const char* text) : p_(text) {}
+  explicit Reader(const char* text) : Cursor(text) {}
 
   bool Literal(const char* word) {
     std::size_t n = std::strlen(word);
-    if (std::strncmp(p_, word, n) != 0) return false;
-    p_ += n;
+    if (std::strncmp(Cursor, word, n) != 0) return false;
+    Cursor += n;
     return true;
   }
 
   bool Decimal(std::int32_t* out) {
     SkipSpace();
     bool negative = Sign();
-    if (*p_ < '0' || *p_ > '9') return false;
+    if (*Cursor < '0' || *Cursor > '9') return false;
     std::int64_t acc = 0;
-    for (; *p_ >= '0' && *p_ <= '9'; ++p_) {
-      acc = acc * 10 + (*p_ - '0');
+    for (; *Cursor >= '0' && *Cursor <= '9'; ++Cursor) {
+      acc = acc * 10 + (*Cursor - '0');
       if (acc > std::int64_t{INT32_MAX} + 1) return false;
     }
     if (negative) acc = -acc;
@@ -47,10 +47,10 @@ class Reader {
   bool Hex(std::uint32_t* out) {
     SkipSpace();
     bool negative = Sign();
-    if (p_[0] == '0' && (p_[1] == 'x' || p_[1] == 'X') && HexDigit(p_[2]) >= 0) p_ += 2;
-    if (HexDigit(*p_) < 0) return false;
+    if (Cursor[0] == '0' && (Cursor[1] == 'x' || Cursor[1] == 'X') && HexDigit(Cursor[2]) >= 0) Cursor += 2;
+    if (HexDigit(*Cursor) < 0) return false;
     std::uint64_t acc = 0;
-    for (int d; (d = HexDigit(*p_)) >= 0; ++p_) {
+    for (int d; (d = HexDigit(*Cursor)) >= 0; ++Cursor) {
       acc = acc * 16 + static_cast<std::uint64_t>(d);
       if (acc > UINT32_MAX) return false;
     }
@@ -61,13 +61,13 @@ class Reader {
 
  private:
   void SkipSpace() {
-    while (IsSpace(*p_)) ++p_;
+    while (IsSpace(*Cursor)) ++Cursor;
   }
   bool Sign() {
-    if (*p_ != '+' && *p_ != '-') return false;
-    return *p_++ == '-';
+    if (*Cursor != '+' && *Cursor != '-') return false;
+    return *Cursor++ == '-';
   }
-  const char* p_;
+  const char* Cursor;
 };
 
 bool Contains(const char* token, const char* word) { return std::strstr(token, word) != nullptr; }

@@ -16,11 +16,11 @@ constexpr DWORD kNoReceiverWaitMs = 100;
 
 class ComboView final : public TEventListView {
  public:
-  explicit ComboView(const TComboBox& list) : list_(list) {}
-  int FindPrefix(const char* prefix) const override { return list_.FindString(prefix); }
+  explicit ComboView(const TComboBox& list) : List(list) {}
+  int FindPrefix(const char* prefix) const override { return List.FindString(prefix); }
 
  private:
-  const TComboBox& list_;
+  const TComboBox& List;
 };
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -12,7 +12,7 @@ HHOOK g_modalFilter = nullptr;
 }  // namespace
 
 TApplication::TApplication(const char* name, HINSTANCE instance, int cmdShow)
-    : cmdShow_(cmdShow), name_(name), instance_(instance) {
+    : CmdShow(cmdShow), Name(name), Instance(instance) {
   g_application = this;
 }
 

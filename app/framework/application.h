@@ -28,9 +28,9 @@ class TApplication {
   // consumed the command.
   static bool OfferCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
-  const char* GetName() const { return name_; }
-  HINSTANCE GetInstance() const { return instance_; }
-  int GetCmdShow() const { return cmdShow_; }
+  const char* GetName() const { return Name; }
+  HINSTANCE GetInstance() const { return Instance; }
+  int GetCmdShow() const { return CmdShow; }
 
  protected:
   // Creates and shows the main window; false ends the program with code 1.
@@ -40,13 +40,13 @@ class TApplication {
   // Application-wide look at every command before its window's handler; true when consumed.
   virtual bool FilterCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
-  int cmdShow_;
+  int CmdShow;
 
  private:
   static LRESULT CALLBACK ModalLoopFilter(int code, WPARAM wParam, LPARAM lParam);
 
-  const char* name_;
-  HINSTANCE instance_;
+  const char* Name;
+  HINSTANCE Instance;
 };
 
 }  // namespace vantor

@@ -19,20 +19,20 @@ class TControl {
   // A control of a dialog; registers with the dialog.
   TControl(TDialog* parent, int id);
   // A control window made elsewhere.
-  explicit TControl(HWND hwnd) : hwnd_(hwnd), id_(hwnd ? GetDlgCtrlID(hwnd) : 0) {}
+  explicit TControl(HWND hwnd) : Handle(hwnd), Id(hwnd ? GetDlgCtrlID(hwnd) : 0) {}
   virtual ~TControl() = default;
   TControl(const TControl&) = delete;
   TControl& operator=(const TControl&) = delete;
 
-  HWND GetHandle() const { return hwnd_; }
-  int GetId() const { return id_; }
-  void Attach(HWND hwnd) { hwnd_ = hwnd; }
-  void EnableWindow(bool enable) const { ::EnableWindow(hwnd_, enable ? TRUE : FALSE); }
-  bool IsWindowEnabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
+  HWND GetHandle() const { return Handle; }
+  int GetId() const { return Id; }
+  void Attach(HWND hwnd) { Handle = hwnd; }
+  void EnableWindow(bool enable) const { ::EnableWindow(Handle, enable ? TRUE : FALSE); }
+  bool IsWindowEnabled() const { return ::IsWindowEnabled(Handle) != FALSE; }
 
  protected:
-  HWND hwnd_ = nullptr;
-  int id_ = 0;
+  HWND Handle = nullptr;
+  int Id = 0;
 };
 
 class TButton : public TControl {
@@ -43,16 +43,16 @@ class TButton : public TControl {
 class TRadioButton : public TControl {
  public:
   using TControl::TControl;
-  bool GetCheck() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  void SetCheck(bool on) const { SendMessageA(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+  bool GetCheck() const { return SendMessageA(Handle, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void SetCheck(bool on) const { SendMessageA(Handle, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 };
 
 class TEdit : public TControl {
  public:
   using TControl::TControl;
   std::string GetText() const;
-  void SetText(const char* text) const { SetWindowTextA(hwnd_, text); }
-  void LimitText(int characters) const { SendMessageA(hwnd_, EM_LIMITTEXT, static_cast<WPARAM>(characters), 0); }
+  void SetText(const char* text) const { SetWindowTextA(Handle, text); }
+  void LimitText(int characters) const { SendMessageA(Handle, EM_LIMITTEXT, static_cast<WPARAM>(characters), 0); }
 };
 
 // The operations the program uses, each one window message. The watcher thread

@@ -21,20 +21,20 @@ bool GroupHasChoice(HWND dialog, HWND button) {
 }  // namespace
 
 void TDataExchange::Radio(int id, std::int32_t& flag) const {
-  HWND button = GetDlgItem(dialog_, id);
+  HWND button = GetDlgItem(Dialog, id);
   if (!button) return;
-  if (direction_ == TTransferDirection::SetData) {
+  if (Transfer == TTransferDirection::SetData) {
     SendMessageA(button, BM_SETCHECK, flag ? BST_CHECKED : BST_UNCHECKED, 0);
-  } else if (GroupHasChoice(dialog_, button)) {
+  } else if (GroupHasChoice(Dialog, button)) {
     flag = IsOn(button) ? 1 : 0;
   }
 }
 
 void TDataExchange::Text(int id, char* buffer, std::size_t size) const {
   if (!buffer || size == 0) return;
-  HWND control = GetDlgItem(dialog_, id);
+  HWND control = GetDlgItem(Dialog, id);
   if (!control) return;
-  if (direction_ == TTransferDirection::SetData) {
+  if (Transfer == TTransferDirection::SetData) {
     std::size_t length = 0;
     while (length < size && buffer[length]) ++length;
     std::string text(buffer, length == size ? size - 1 : length);

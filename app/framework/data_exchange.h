@@ -15,7 +15,7 @@ enum class TTransferDirection { GetData, SetData };  // controls -> record, reco
 
 class TDataExchange {
  public:
-  TDataExchange(HWND dialog, TTransferDirection direction) : dialog_(dialog), direction_(direction) {}
+  TDataExchange(HWND dialog, TTransferDirection direction) : Dialog(dialog), Transfer(direction) {}
 
   // A radio button as a 32-bit flag, 1 when on. Taken from the dialog only when a
   // button of its group is on: a group left with no choice keeps the record's.
@@ -28,11 +28,11 @@ class TDataExchange {
     Text(id, buffer, N);
   }
 
-  TTransferDirection Direction() const { return direction_; }
+  TTransferDirection Direction() const { return Transfer; }
 
  private:
-  HWND dialog_;
-  TTransferDirection direction_;
+  HWND Dialog;
+  TTransferDirection Transfer;
 };
 
 }  // namespace vantor

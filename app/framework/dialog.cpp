@@ -16,36 +16,36 @@ std::vector<HWND>& ModelessDialogs() {
 }  // namespace
 
 TDialog::TDialog(TWindow* parent, int resourceId, HINSTANCE module)
-    : TWindow(parent), resourceId_(resourceId), module_(module ? module : GetModuleHandleA(nullptr)) {}
+    : TWindow(parent), ResourceId(resourceId), Module(module ? module : GetModuleHandleA(nullptr)) {}
 
 TDialog::~TDialog() {
-  if (Handle && !modal_) DestroyWindow(Handle);
+  if (Handle && !Modal) DestroyWindow(Handle);
 }
 
 INT_PTR TDialog::Execute() {
-  modal_ = true;
+  Modal = true;
   HWND owner = Parent ? Parent->GetHandle() : nullptr;
-  INT_PTR result = DialogBoxParamA(module_, MAKEINTRESOURCEA(resourceId_), owner, DialogProc,
+  INT_PTR result = DialogBoxParamA(Module, MAKEINTRESOURCEA(ResourceId), owner, DialogProc,
                                    reinterpret_cast<LPARAM>(this));
-  modal_ = false;
+  Modal = false;
   return result;
 }
 
 HWND TDialog::Create() {
-  modal_ = false;
+  Modal = false;
   HWND owner = Parent ? Parent->GetHandle() : nullptr;
-  HWND hwnd = CreateDialogParamA(module_, MAKEINTRESOURCEA(resourceId_), owner, DialogProc,
+  HWND hwnd = CreateDialogParamA(Module, MAKEINTRESOURCEA(ResourceId), owner, DialogProc,
                                  reinterpret_cast<LPARAM>(this));
   if (hwnd) ModelessDialogs().push_back(hwnd);
   return hwnd;
 }
 
 const DLGTEMPLATE* TDialog::ChildTemplate(std::vector<unsigned char>& copy) const {
-  HRSRC found = FindResourceA(module_, MAKEINTRESOURCEA(resourceId_), RT_DIALOG);
-  HGLOBAL loaded = found ? LoadResource(module_, found) : nullptr;
+  HRSRC found = FindResourceA(Module, MAKEINTRESOURCEA(ResourceId), RT_DIALOG);
+  HGLOBAL loaded = found ? LoadResource(Module, found) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data) return nullptr;
-  DWORD size = SizeofResource(module_, found);
+  DWORD size = SizeofResource(Module, found);
   copy.assign(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size);
   // DLGTEMPLATEEX begins with version 1 and 0xFFFF; its style sits at offset 12.
   WORD header[2];
@@ -60,18 +60,18 @@ const DLGTEMPLATE* TDialog::ChildTemplate(std::vector<unsigned char>& copy) cons
 }
 
 HWND TDialog::CreateAsChild(HWND parent) {
-  modal_ = false;
+  Modal = false;
   std::vector<unsigned char> copy;
   const DLGTEMPLATE* tmpl = ChildTemplate(copy);
   if (!tmpl) return nullptr;
-  HWND hwnd = CreateDialogIndirectParamA(module_, tmpl, parent, DialogProc, reinterpret_cast<LPARAM>(this));
+  HWND hwnd = CreateDialogIndirectParamA(Module, tmpl, parent, DialogProc, reinterpret_cast<LPARAM>(this));
   if (hwnd) ModelessDialogs().push_back(hwnd);
   return hwnd;
 }
 
 void TDialog::CloseWindow(int result) {
   if (!Handle) return;
-  if (modal_) EndDialog(Handle, result);
+  if (Modal) EndDialog(Handle, result);
   else DestroyWindow(Handle);
 }
 
@@ -82,7 +82,7 @@ void TDialog::TransferData(TTransferDirection direction) {
 }
 
 void TDialog::SetupWindow() {
-  for (TControl* control : controls_) control->Attach(GetDlgItem(Handle, control->GetId()));
+  for (TControl* control : Controls) control->Attach(GetDlgItem(Handle, control->GetId()));
   TransferData(TTransferDirection::SetData);
 }
 
@@ -139,7 +139,7 @@ INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
   if (msg == WM_NCDESTROY) {
     auto& dialogs = ModelessDialogs();
     dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd), dialogs.end());
-    for (TControl* control : self->controls_) control->Attach(nullptr);
+    for (TControl* control : self->Controls) control->Attach(nullptr);
     self->Unbind();
     return FALSE;
   }

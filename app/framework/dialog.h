@@ -38,8 +38,8 @@ class TDialog : public TWindow {
   void TransferData(TTransferDirection direction);
 
   // Called by TControl's constructor.
-  void AddControl(TControl* control) { controls_.push_back(control); }
-  int GetResourceId() const { return resourceId_; }
+  void AddControl(TControl* control) { Controls.push_back(control); }
+  int GetResourceId() const { return ResourceId; }
 
   // For the application's message loop: lets a modeless dialog take its keyboard
   // navigation (Tab, Enter, Esc). True when consumed.
@@ -63,10 +63,10 @@ class TDialog : public TWindow {
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   const DLGTEMPLATE* ChildTemplate(std::vector<unsigned char>& copy) const;
 
-  int resourceId_;
-  HINSTANCE module_;
-  bool modal_ = false;
-  std::vector<TControl*> controls_;
+  int ResourceId;
+  HINSTANCE Module;
+  bool Modal = false;
+  std::vector<TControl*> Controls;
 };
 
 }  // namespace vantor

@@ -9,7 +9,7 @@ constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIM
 }  // namespace
 
 TFrameWindow::TFrameWindow(const char* title, TDialog* client) : Client(client) {
-  std::snprintf(title_, sizeof title_, "%s", title);
+  std::snprintf(Title, sizeof Title, "%s", title);
 }
 
 TFrameWindow::~TFrameWindow() {
@@ -28,7 +28,7 @@ HWND TFrameWindow::Create() {
     return RegisterClassA(&wc);
   }();
   if (!atom) return nullptr;
-  HWND hwnd = CreateWindowExA(0, kFrameClass, title_, kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
+  HWND hwnd = CreateWindowExA(0, kFrameClass, Title, kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
                               Parent ? Parent->GetHandle() : nullptr, nullptr, module, this);
   if (!hwnd) return nullptr;
   HWND client = Client ? Client->CreateAsChild(hwnd) : nullptr;

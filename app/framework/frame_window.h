@@ -27,7 +27,7 @@ class TFrameWindow : public TWindow {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  char title_[128];
+  char Title[128];
   TDialog* Client;
   HWND ClientHandle = nullptr;
 };

@@ -6,12 +6,12 @@ constexpr DWORD kInterruptEveryMs = 5;
 }
 
 TThread::TThread()
-    : pauseWanted_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      mayRun_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
-      parked_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    : PauseWanted(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      MayRun(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
+      Parked(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 TThread::~TThread() {
-  for (HANDLE h : {handle_, pauseWanted_, mayRun_, parked_})
+  for (HANDLE h : {Handle, PauseWanted, MayRun, Parked})
     if (h) CloseHandle(h);
 }
 
@@ -23,26 +23,26 @@ DWORD WINAPI TThread::Entry(LPVOID param) {
   } catch (...) {
     code = 1;  // nothing may unwind out of a thread
   }
-  self->status_ = Status::Finished;
+  self->CurrentStatus = Status::Finished;
   return code;
 }
 
 bool TThread::Start() {
-  if (handle_ || !pauseWanted_ || !mayRun_ || !parked_) return false;
-  handle_ = CreateThread(nullptr, 0, Entry, this, CREATE_SUSPENDED, &id_);
-  if (!handle_) return false;
-  status_ = Status::Running;
-  ResumeThread(handle_);
+  if (Handle || !PauseWanted || !MayRun || !Parked) return false;
+  Handle = CreateThread(nullptr, 0, Entry, this, CREATE_SUSPENDED, &Id);
+  if (!Handle) return false;
+  CurrentStatus = Status::Running;
+  ResumeThread(Handle);
   return true;
 }
 
 bool TThread::Suspend() {
-  Status now = status_.load();
+  Status now = CurrentStatus.load();
   if (now == Status::Created || now == Status::Finished) return false;
   if (now == Status::Running) {
-    status_ = Status::Suspended;
-    ResetEvent(mayRun_);
-    SetEvent(pauseWanted_);
+    CurrentStatus = Status::Suspended;
+    ResetEvent(MayRun);
+    SetEvent(PauseWanted);
   }
   // The thread may be waiting for this thread to answer a message it sent (a
   // list search): keep answering sent messages while waiting, or both would stall.
@@ -53,7 +53,7 @@ bool TThread::Suspend() {
     if (waited >= kPauseWaitMs) return false;
     Interrupt();
     DWORD slice = kPauseWaitMs - waited < kInterruptEveryMs ? kPauseWaitMs - waited : kInterruptEveryMs;
-    if (MsgWaitForMultipleObjects(1, &parked_, FALSE, slice, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+    if (MsgWaitForMultipleObjects(1, &Parked, FALSE, slice, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
       MSG msg;
       PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -61,30 +61,30 @@ bool TThread::Suspend() {
 }
 
 bool TThread::Resume() {
-  if (status_.load() != Status::Suspended) return false;
-  status_ = Status::Running;
+  if (CurrentStatus.load() != Status::Suspended) return false;
+  CurrentStatus = Status::Running;
   // Cleared here, not by the thread: a Suspend right after this Resume must not
   // take the old acknowledgement for a new one.
-  ResetEvent(parked_);
-  ResetEvent(pauseWanted_);
-  SetEvent(mayRun_);
+  ResetEvent(Parked);
+  ResetEvent(PauseWanted);
+  SetEvent(MayRun);
   return true;
 }
 
-bool TThread::IsPaused() const { return WaitForSingleObject(parked_, 0) == WAIT_OBJECT_0; }
+bool TThread::IsPaused() const { return WaitForSingleObject(Parked, 0) == WAIT_OBJECT_0; }
 
 bool TThread::PausePoint() {
   bool paused = false;
-  while (WaitForSingleObject(pauseWanted_, 0) == WAIT_OBJECT_0) {
+  while (WaitForSingleObject(PauseWanted, 0) == WAIT_OBJECT_0) {
     paused = true;
-    SetEvent(parked_);
-    WaitForSingleObject(mayRun_, INFINITE);
+    SetEvent(Parked);
+    WaitForSingleObject(MayRun, INFINITE);
   }
   return paused;
 }
 
 TThread::WaitResult TThread::WaitSafely(HANDLE object, DWORD ms) {
-  HANDLE objects[2] = {pauseWanted_, object};
+  HANDLE objects[2] = {PauseWanted, object};
   DWORD count = object ? 2 : 1;
   DWORD got = WaitForMultipleObjects(count, objects, FALSE, ms);
   if (got == WAIT_OBJECT_0) return WaitResult::PauseAsked;

@@ -38,9 +38,9 @@ class TThread {
   // True while the thread waits at a safe point for Resume.
   bool IsPaused() const;
   // Safe to read from any thread.
-  Status GetStatus() const { return status_.load(); }
-  HANDLE GetHandle() const { return handle_; }
-  DWORD GetId() const { return id_; }
+  Status GetStatus() const { return CurrentStatus.load(); }
+  HANDLE GetHandle() const { return Handle; }
+  DWORD GetId() const { return Id; }
 
  protected:
   virtual int Run() = 0;
@@ -59,13 +59,13 @@ class TThread {
 
  private:
   static DWORD WINAPI Entry(LPVOID self);
-  HANDLE handle_ = nullptr;
-  DWORD id_ = 0;
+  HANDLE Handle = nullptr;
+  DWORD Id = 0;
   // Manual-reset events: pause asked for; the thread may run; the thread is parked.
-  HANDLE pauseWanted_;
-  HANDLE mayRun_;
-  HANDLE parked_;
-  std::atomic<Status> status_{Status::Created};
+  HANDLE PauseWanted;
+  HANDLE MayRun;
+  HANDLE Parked;
+  std::atomic<Status> CurrentStatus{Status::Created};
 };
 
 }  // namespace vantor

@@ -73,10 +73,10 @@ class TResponseTable {
   // A message, typically a private one; the handler's result is the message's result.
   static Entry Message(UINT msg, Handler h) { return {Entry::Kind::Message, msg, 0, nullptr, h}; }
 
-  TResponseTable(std::initializer_list<Entry> entries) : entries_(entries) {}
+  TResponseTable(std::initializer_list<Entry> entries) : Entries(entries) {}
 
   bool Dispatch(T* self, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) const {
-    for (const Entry& e : entries_) {
+    for (const Entry& e : Entries) {
       if (e.kind == Entry::Kind::Message) {
         if (msg != e.id) continue;
         result = (self->*e.handler)(wParam, lParam);
@@ -95,7 +95,7 @@ class TResponseTable {
   }
 
  private:
-  std::vector<Entry> entries_;
+  std::vector<Entry> Entries;
 };
 
 }  // namespace vantor

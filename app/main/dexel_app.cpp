@@ -40,7 +40,7 @@ bool TDexelApp::ActivateRunningInstance() {
 }
 
 bool TDexelApp::InitMainWindow() {
-  int show = cmdShow_;
+  int show = CmdShow;
   if (show != SW_HIDE && show != SW_SHOWMINNOACTIVE) show = SW_SHOWNORMAL;
   Client = new TDexel(nullptr);
   Frame = new TSDIDecFrame(Client);

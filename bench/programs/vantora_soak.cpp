@@ -128,33 +128,33 @@ void Print(const char* when, const Usage& u) {
 
 class Soak {
  public:
-  Soak(DWORD pid, HWND frame, bench::InputProbe& probe) : pid_(pid), frame_(frame), probe_(probe) {}
+  Soak(DWORD pid, HWND frame, bench::InputProbe& probe) : Pid(pid), Frame(frame), Probe(probe) {}
 
   int KeyDowns() const {
     int n = 0;
-    for (const auto& m : probe_.Messages()) n += m.message == WM_KEYDOWN;
+    for (const auto& m : Probe.Messages()) n += m.message == WM_KEYDOWN;
     return n;
   }
   // Pumps for ms, answering any box of the program that is not the Option dialog with OK.
   void Pump(unsigned ms) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-      probe_.Pump(10);
+      Probe.Pump(10);
       Found f;
-      if (FindOther(pid_, frame_, f) && f.title != "Option") Answer(f);
+      if (FindOther(Pid, Frame, f) && f.title != "Option") Answer(f);
     }
   }
   void Answer(const Found& f) {
-    if (answered_.count(f.window) && GetTickCount() - answered_[f.window] < 500) return;
-    answered_[f.window] = GetTickCount();
-    ++boxes_[f.title];
+    if (Answered.count(f.window) && GetTickCount() - Answered[f.window] < 500) return;
+    Answered[f.window] = GetTickCount();
+    ++BoxCounts[f.title];
     PostMessageA(f.window, WM_COMMAND, IDOK, 0);
   }
   // Waits for the Option dialog, answering other boxes meanwhile.
   HWND WaitForOption(unsigned timeoutMs) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
-      probe_.Pump(10);
+      Probe.Pump(10);
       Found f;
-      if (!FindOther(pid_, frame_, f)) continue;
+      if (!FindOther(Pid, Frame, f)) continue;
       if (f.title == "Option") return f.window;
       Answer(f);
     }
@@ -163,18 +163,18 @@ class Soak {
   bool OptionGone(HWND option, unsigned timeoutMs) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
       if (!IsWindow(option) || !IsWindowVisible(option)) return true;
-      probe_.Pump(10);
+      Probe.Pump(10);
     }
     return false;
   }
-  const std::map<std::string, int>& Boxes() const { return boxes_; }
+  const std::map<std::string, int>& Boxes() const { return BoxCounts; }
 
  private:
-  DWORD pid_;
-  HWND frame_;
-  bench::InputProbe& probe_;
-  std::map<HWND, DWORD> answered_;
-  std::map<std::string, int> boxes_;
+  DWORD Pid;
+  HWND Frame;
+  bench::InputProbe& Probe;
+  std::map<HWND, DWORD> Answered;
+  std::map<std::string, int> BoxCounts;
 };
 
 }  // namespace

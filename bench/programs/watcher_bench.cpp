@@ -46,11 +46,11 @@ class Host : public vantor::TWatcherHost {
 
 class ComboView final : public vantor::TEventListView {
  public:
-  explicit ComboView(const vantor::TComboBox& list) : list_(list) {}
-  int FindPrefix(const char* prefix) const override { return list_.FindString(prefix); }
+  explicit ComboView(const vantor::TComboBox& list) : List(list) {}
+  int FindPrefix(const char* prefix) const override { return List.FindString(prefix); }
 
  private:
-  const vantor::TComboBox& list_;
+  const vantor::TComboBox& List;
 };
 
 bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
@@ -64,20 +64,20 @@ bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
 // wait, the same loop over the waiting step: the watcher without its pause checks.
 class BusyLoop {
  public:
-  BusyLoop(Host& host, DWORD waitMs) : host_(host), waitMs_(waitMs) {
-    go_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &BusyLoop::Entry, this, 0, nullptr);
+  BusyLoop(Host& host, DWORD waitMs) : Shared(host), WaitMs(waitMs) {
+    Go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Thread = CreateThread(nullptr, 0, &BusyLoop::Entry, this, 0, nullptr);
   }
-  HANDLE Handle() const { return thread_; }
+  HANDLE Handle() const { return Thread; }
   // Waits, pumping (the step's list search runs on this thread), until the loop parks.
   void Pause(bench::InputProbe& probe) {
-    ResetEvent(go_);
-    pauseWanted_ = true;
-    while (!parked_) probe.Pump(1);
+    ResetEvent(Go);
+    PauseWanted = true;
+    while (!Parked) probe.Pump(1);
   }
   void Resume() {
-    pauseWanted_ = false;
-    SetEvent(go_);
+    PauseWanted = false;
+    SetEvent(Go);
   }
 
  private:
@@ -87,34 +87,34 @@ class BusyLoop {
   }
   void Run() {
     vantor::TMatchState state;
-    ComboView list(host_.list);
+    ComboView list(Shared.list);
     for (;;) {
-      if (pauseWanted_) {
-        parked_ = true;
-        WaitForSingleObject(go_, INFINITE);
-        parked_ = false;
+      if (PauseWanted) {
+        Parked = true;
+        WaitForSingleObject(Go, INFINITE);
+        Parked = false;
         continue;
       }
-      char* text = host_.text;
+      char* text = Shared.text;
       std::memset(text, 0, vantor::kReceiveTextSize);
-      BOOL got = waitMs_ ? host_.pellow.PellowWaitRemoconSignal2(vantor::kReceiveTextSize, text, waitMs_)
-                         : host_.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text);
+      BOOL got = WaitMs ? Shared.pellow.PellowWaitRemoconSignal2(vantor::kReceiveTextSize, text, WaitMs)
+                         : Shared.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text);
       if (!got) continue;
       text[vantor::kReceiveTextSize - 1] = '\0';
       vantor::TMatchResult match = vantor::MatchCode(state, text, list);
       if (match.action != vantor::TMatchAction::Play) continue;
-      if (host_.list.GetString(match.index, entry_, sizeof entry_) < 0) continue;
-      if (BeginsWithIgnoringCase(entry_, match.searched)) vantor::PlayAction(entry_);
+      if (Shared.list.GetString(match.index, EntryText, sizeof EntryText) < 0) continue;
+      if (BeginsWithIgnoringCase(EntryText, match.searched)) vantor::PlayAction(EntryText);
     }
   }
 
-  Host& host_;
-  DWORD waitMs_;
-  HANDLE go_ = nullptr;
-  HANDLE thread_ = nullptr;
-  std::atomic<bool> pauseWanted_{true};
-  std::atomic<bool> parked_{false};
-  char entry_[vantor::kValueBufferSize] = {};
+  Host& Shared;
+  DWORD WaitMs;
+  HANDLE Go = nullptr;
+  HANDLE Thread = nullptr;
+  std::atomic<bool> PauseWanted{true};
+  std::atomic<bool> Parked{false};
+  char EntryText[vantor::kValueBufferSize] = {};
 };
 
 double Seconds(const FILETIME& t) {

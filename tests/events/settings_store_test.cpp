@@ -15,11 +15,11 @@ namespace {
 class EventsListWindow {
  public:
   EventsListWindow() {
-    combo_ = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT | CBS_AUTOHSCROLL | WS_VSCROLL,
+    Combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT | CBS_AUTOHSCROLL | WS_VSCROLL,
                              0, 0, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    list.Attach(combo_);
+    list.Attach(Combo);
   }
-  ~EventsListWindow() { DestroyWindow(combo_); }
+  ~EventsListWindow() { DestroyWindow(Combo); }
   std::vector<std::string> Items() const {
     std::vector<std::string> items;
     for (int i = 0; i < list.GetCount(); ++i) items.push_back(list.GetString(i));
@@ -28,7 +28,7 @@ class EventsListWindow {
   TComboBox list;
 
  private:
-  HWND combo_;
+  HWND Combo;
 };
 
 class SettingsStore : public ::testing::Test {

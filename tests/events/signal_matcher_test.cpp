@@ -14,17 +14,17 @@ namespace {
 // and the search returns the first item from the top that begins with the text.
 class SortedList final : public TEventListView {
  public:
-  SortedList(std::initializer_list<std::string> items) : items_(items) {
-    std::sort(items_.begin(), items_.end(), [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
+  SortedList(std::initializer_list<std::string> items) : Items(items) {
+    std::sort(Items.begin(), Items.end(), [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
   }
   int FindPrefix(const char* prefix) const override {
     ++searches;
     std::string p = Lower(prefix);
-    for (std::size_t i = 0; i < items_.size(); ++i)
-      if (Lower(items_[i]).compare(0, p.size(), p) == 0) return static_cast<int>(i);
+    for (std::size_t i = 0; i < Items.size(); ++i)
+      if (Lower(Items[i]).compare(0, p.size(), p) == 0) return static_cast<int>(i);
     return -1;
   }
-  const std::string& operator[](int i) const { return items_[static_cast<std::size_t>(i)]; }
+  const std::string& operator[](int i) const { return Items[static_cast<std::size_t>(i)]; }
   mutable int searches = 0;
 
  private:
@@ -32,7 +32,7 @@ class SortedList final : public TEventListView {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
   }
-  std::vector<std::string> items_;
+  std::vector<std::string> Items;
 };
 
 // Feeds codes in turn; returns the entries played, in order.

@@ -34,7 +34,7 @@ struct SixFlags {
 
 class Probe : public TDialog {
  public:
-  explicit Probe(SixFlags* record = nullptr) : TDialog(nullptr, kTemplate), record_(record) {}
+  explicit Probe(SixFlags* record = nullptr) : TDialog(nullptr, kTemplate), Record(record) {}
   std::vector<int> calls;
   WPARAM gotW = 0;
   LPARAM gotL = 0;
@@ -52,13 +52,13 @@ class Probe : public TDialog {
   }
   // Bound in an order unlike the template's and the controls' declaration.
   void DoDataExchange(TDataExchange& x) override {
-    if (!record_) return;
+    if (!Record) return;
     const int ids[6] = {102, 104, 107, 108, 101, 103};
-    for (int i = 5; i >= 0; --i) x.Radio(ids[i], record_->f[i]);
+    for (int i = 5; i >= 0; --i) x.Radio(ids[i], Record->f[i]);
   }
 
  private:
-  SixFlags* record_;
+  SixFlags* Record;
   void Help() { calls.push_back(9); }
   void PellowNotified() { calls.push_back(107); }
   void Throws() { throw std::runtime_error("handler failed"); }
@@ -145,14 +145,14 @@ struct Texts {
 
 class TextProbe : public TDialog {
  public:
-  explicit TextProbe(Texts& record) : TDialog(nullptr, 2), record_(record) {}
+  explicit TextProbe(Texts& record) : TDialog(nullptr, 2), Record(record) {}
   using TDialog::TransferData;
 
  protected:
-  void DoDataExchange(TDataExchange& x) override { x.Text(105, record_.text); }
+  void DoDataExchange(TDataExchange& x) override { x.Text(105, Record.text); }
 
  private:
-  Texts& record_;
+  Texts& Record;
 };
 
 TEST(Framework, TextTransferStaysInsideTheRecord) {

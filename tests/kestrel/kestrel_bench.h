@@ -24,28 +24,28 @@ inline constexpr char kCannotOpen[] =
 // joined when the object goes away, so the test never outlives its receiver.
 class OnAnotherThread {
  public:
-  explicit OnAnotherThread(std::function<void()> work) : work_(std::move(work)) {
-    thread_ = CreateThread(nullptr, 0, &Main, this, 0, nullptr);
+  explicit OnAnotherThread(std::function<void()> work) : Work(std::move(work)) {
+    Thread = CreateThread(nullptr, 0, &Main, this, 0, nullptr);
   }
   ~OnAnotherThread() { Join(); }
   OnAnotherThread(const OnAnotherThread&) = delete;
   OnAnotherThread& operator=(const OnAnotherThread&) = delete;
 
-  bool started() const { return thread_ != nullptr; }
+  bool started() const { return Thread != nullptr; }
   void Join() {
-    if (thread_ == nullptr) return;
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    if (Thread == nullptr) return;
+    WaitForSingleObject(Thread, INFINITE);
+    CloseHandle(Thread);
+    Thread = nullptr;
   }
 
  private:
   static DWORD WINAPI Main(void* self) {
-    static_cast<OnAnotherThread*>(self)->work_();
+    static_cast<OnAnotherThread*>(self)->Work();
     return 0;
   }
-  std::function<void()> work_;
-  HANDLE thread_ = nullptr;
+  std::function<void()> Work;
+  HANDLE Thread = nullptr;
 };
 
 using bench::SerialWatch;

@@ -46,19 +46,19 @@ void Play(bench::PtyPort& receiver, const std::vector<sir::UartByte>& bytes) {
 class KestrelCapture : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(receiver_.ok());
-    ASSERT_EQ(k_.UserChangePort(1), 1);
+    ASSERT_TRUE(Receiver.ok());
+    ASSERT_EQ(K.UserChangePort(1), 1);
   }
-  void TearDown() override { k_.Close(); }
+  void TearDown() override { K.Close(); }
 
   unsigned LineBaud() const {
     bench::LineSettings line;
-    return receiver_.Settings(line) ? line.baud : 0;
+    return Receiver.Settings(line) ? line.baud : 0;
   }
 
-  bench::PtyPort receiver_{1};
-  TKestrel k_;
-  char code_[16] = "untouched";
+  bench::PtyPort Receiver{1};
+  TKestrel K;
+  char Code[16] = "untouched";
 };
 
 TEST_F(KestrelCapture, NoSignalWaitsAtTheFormatSpeedThenReturnsZeroAt19200) {
@@ -72,18 +72,18 @@ TEST_F(KestrelCapture, NoSignalWaitsAtTheFormatSpeedThenReturnsZeroAt19200) {
     stillCapturing = !returned;
   });
   ASSERT_TRUE(watcher.started());
-  k_.BreakRequested = 1;
-  EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 0);
+  K.BreakRequested = 1;
+  EXPECT_EQ(K.KestrelGetRemoconSignal(4096, Code), 0);
   returned = true;
   watcher.Join();
 
   EXPECT_TRUE(stillCapturing);  // a second and a half in, still waiting for light
   EXPECT_EQ(during, 4800u);
   EXPECT_EQ(LineBaud(), 19200u);
-  EXPECT_STREQ(code_, "untouched");
-  EXPECT_EQ(k_.CaptureLength, 0u);
-  EXPECT_EQ(k_.BreakRequested, 0);
-  EXPECT_NE(k_.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_STREQ(Code, "untouched");
+  EXPECT_EQ(K.CaptureLength, 0u);
+  EXPECT_EQ(K.BreakRequested, 0);
+  EXPECT_NE(K.PortHandle, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -93,16 +93,16 @@ TEST_F(KestrelCapture, NecFrameAt4800IsCapturedByteForByte) {
   bench::MessageBoxCapture boxes;
   OnAnotherThread remote([&] {
     Sleep(300);  // after the capture's purge
-    Play(receiver_, frame);
+    Play(Receiver, frame);
   });
-  EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 1);
+  EXPECT_EQ(K.KestrelGetRemoconSignal(4096, Code), 1);
   remote.Join();
 
-  ASSERT_EQ(k_.CaptureLength, frame.size());
-  for (size_t i = 0; i < frame.size(); ++i) EXPECT_EQ(k_.CaptureBuffer[i], frame[i].value) << "byte " << i;
-  for (size_t i = frame.size(); i < sizeof k_.CaptureBuffer; ++i) ASSERT_EQ(k_.CaptureBuffer[i], 0) << i;
-  EXPECT_STREQ(code_, "NE 00 41");
-  EXPECT_STREQ(k_.CodePrefix, "NE");
+  ASSERT_EQ(K.CaptureLength, frame.size());
+  for (size_t i = 0; i < frame.size(); ++i) EXPECT_EQ(K.CaptureBuffer[i], frame[i].value) << "byte " << i;
+  for (size_t i = frame.size(); i < sizeof K.CaptureBuffer; ++i) ASSERT_EQ(K.CaptureBuffer[i], 0) << i;
+  EXPECT_STREQ(Code, "NE 00 41");
+  EXPECT_STREQ(K.CodePrefix, "NE");
   EXPECT_EQ(LineBaud(), 19200u);
   EXPECT_TRUE(boxes.Boxes().empty());
 }
@@ -117,23 +117,23 @@ TEST_F(KestrelCapture, SonyButtonIsLearnedIn4800ThenIn9600) {
     for (unsigned& seen : speeds) {
       for (int i = 0; i < 150 && (seen = LineBaud()) == 19200; ++i) Sleep(20);
       Sleep(100);
-      Play(receiver_, sir::UartBytes(light, seen));
+      Play(Receiver, sir::UartBytes(light, seen));
       Sleep(400);  // the capture ends and puts the line back before the next one starts
     }
   });
   ASSERT_TRUE(remote.started());
-  EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 0);
-  EXPECT_STREQ(code_, "AGAIN");
-  EXPECT_STREQ(k_.CodePrefix, "SO");
+  EXPECT_EQ(K.KestrelGetRemoconSignal(4096, Code), 0);
+  EXPECT_STREQ(Code, "AGAIN");
+  EXPECT_STREQ(K.CodePrefix, "SO");
   EXPECT_EQ(LineBaud(), 19200u);
-  std::memset(code_, 0, sizeof code_);
-  EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 1);
+  std::memset(Code, 0, sizeof Code);
+  EXPECT_EQ(K.KestrelGetRemoconSignal(4096, Code), 1);
   remote.Join();
 
   EXPECT_EQ(speeds[0], 4800u);
   EXPECT_EQ(speeds[1], 9600u);
-  EXPECT_STREQ(code_, "SO 01 01");
-  EXPECT_STREQ(k_.CodePrefix, "NE");
+  EXPECT_STREQ(Code, "SO 01 01");
+  EXPECT_STREQ(K.CodePrefix, "NE");
   EXPECT_EQ(LineBaud(), 19200u);
   EXPECT_TRUE(boxes.Boxes().empty());
 }
@@ -159,37 +159,37 @@ TEST_F(KestrelCapture, NoticesAndCandidatesAreShownInBoxes) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.caption);
-    std::memcpy(k_.CodePrefix, row.prefix, 3);
+    std::memcpy(K.CodePrefix, row.prefix, 3);
     bench::MessageBoxCapture boxes;
     OnAnotherThread remote([&] {
       Sleep(300);  // after the capture's purge
-      receiver_.Write(row.bytes.data(), row.bytes.size());
+      Receiver.Write(row.bytes.data(), row.bytes.size());
     });
-    EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 0);
+    EXPECT_EQ(K.KestrelGetRemoconSignal(4096, Code), 0);
     remote.Join();
     auto seen = boxes.Boxes();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, row.text);
     EXPECT_EQ(seen[0].caption, row.caption);
     EXPECT_EQ(seen[0].style, row.style);
-    EXPECT_STREQ(code_, "untouched");
+    EXPECT_STREQ(Code, "untouched");
   }
 }
 
 TEST_F(KestrelCapture, BytesQueuedBeforeTheCallAreDiscarded) {
   const std::uint8_t stale[] = {1, 2, 3};
-  receiver_.Write(stale, sizeof stale);
+  Receiver.Write(stale, sizeof stale);
   Sleep(200);
   OnAnotherThread remote([&] {
     Sleep(300);
     const std::uint8_t fresh[] = {0xFC, 0xFE};
-    receiver_.Write(fresh, sizeof fresh);
+    Receiver.Write(fresh, sizeof fresh);
   });
-  k_.KestrelGetRemoconSignal(4096, code_);
+  K.KestrelGetRemoconSignal(4096, Code);
   remote.Join();
-  ASSERT_EQ(k_.CaptureLength, 2u);
-  EXPECT_EQ(k_.CaptureBuffer[0], 0xFC);
-  EXPECT_EQ(k_.CaptureBuffer[1], 0xFE);
+  ASSERT_EQ(K.CaptureLength, 2u);
+  EXPECT_EQ(K.CaptureBuffer[0], 0xFC);
+  EXPECT_EQ(K.CaptureBuffer[1], 0xFE);
 }
 
 TEST_F(KestrelCapture, AFloodStopsAtAFullBuffer) {
@@ -197,12 +197,12 @@ TEST_F(KestrelCapture, AFloodStopsAtAFullBuffer) {
   for (size_t i = 0; i < flood.size(); ++i) flood[i] = static_cast<std::uint8_t>(i * 7);
   OnAnotherThread remote([&] {
     Sleep(300);
-    receiver_.Write(flood.data(), flood.size());
+    Receiver.Write(flood.data(), flood.size());
   });
-  EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 0);
+  EXPECT_EQ(K.KestrelGetRemoconSignal(4096, Code), 0);
   remote.Join();
-  ASSERT_EQ(k_.CaptureLength, 1024u);
-  EXPECT_EQ(0, std::memcmp(k_.CaptureBuffer, flood.data(), 1024));
+  ASSERT_EQ(K.CaptureLength, 1024u);
+  EXPECT_EQ(0, std::memcmp(K.CaptureBuffer, flood.data(), 1024));
   EXPECT_EQ(LineBaud(), 19200u);
 }
 
@@ -212,18 +212,18 @@ TEST_F(KestrelCapture, HangupDuringTheCaptureClosesThePortWithoutAWord) {
   // read that fails on a line that still takes its speed: see the seam tests).
   bench::MessageBoxCapture boxes;
   kestrel_test::SerialWatch watch;
-  HANDLE opened = k_.PortHandle;
+  HANDLE opened = K.PortHandle;
   OnAnotherThread remote([&] {
     Sleep(500);
-    receiver_.Hangup();
+    Receiver.Hangup();
   });
-  EXPECT_EQ(k_.KestrelGetRemoconSignal(4096, code_), 0);
+  EXPECT_EQ(K.KestrelGetRemoconSignal(4096, Code), 0);
   remote.Join();
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(watch.Speeds(), (std::vector<DWORD>{4800, 19200}));
   EXPECT_TRUE(watch.Closed(opened));
-  EXPECT_EQ(k_.PortHandle, INVALID_HANDLE_VALUE);
-  EXPECT_STREQ(code_, "untouched");
+  EXPECT_EQ(K.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_STREQ(Code, "untouched");
 }
 
 TEST(KestrelCaptureClosed, ACaptureOnAClosedPortFailsWithI33) {

@@ -45,26 +45,26 @@ std::string Get(const char* path, const char* name) {
 
 class Program {
  public:
-  Program() { ok_ = bench::StartBeside("Vantora.exe", pi_); }
+  Program() { Ok = bench::StartBeside("Vantora.exe", Pi); }
   ~Program() {
-    if (!ok_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
+    if (!Ok) return;
+    if (WaitForSingleObject(Pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(Pi.hProcess, 99);
+    CloseHandle(Pi.hProcess);
+    CloseHandle(Pi.hThread);
   }
-  bool ok() const { return ok_; }
-  DWORD Id() const { return pi_.dwProcessId; }
+  bool ok() const { return Ok; }
+  DWORD Id() const { return Pi.dwProcessId; }
   // Exit code once it ended within timeoutMs, or STILL_ACTIVE.
   DWORD WaitExit(DWORD timeoutMs) const {
-    WaitForSingleObject(pi_.hProcess, timeoutMs);
+    WaitForSingleObject(Pi.hProcess, timeoutMs);
     DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(pi_.hProcess, &code);
+    GetExitCodeProcess(Pi.hProcess, &code);
     return code;
   }
 
  private:
-  bool ok_ = false;
-  PROCESS_INFORMATION pi_{};
+  bool Ok = false;
+  PROCESS_INFORMATION Pi{};
 };
 
 using bench::Checked;
@@ -368,14 +368,14 @@ class HelpViewer {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "MS_WINHELP";
     RegisterClassA(&wc);
-    hwnd_ = CreateWindowExA(0, "MS_WINHELP", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    Hwnd = CreateWindowExA(0, "MS_WINHELP", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
     Requests().clear();
   }
   ~HelpViewer() {
-    DestroyWindow(hwnd_);
+    DestroyWindow(Hwnd);
     UnregisterClassA("MS_WINHELP", GetModuleHandleA(nullptr));
   }
-  bool ok() const { return hwnd_ != nullptr; }
+  bool ok() const { return Hwnd != nullptr; }
   // Serves requests until there are `count` of them or the time is up.
   std::vector<Request> Wait(size_t count, DWORD timeoutMs) {
     DWORD start = GetTickCount();
@@ -406,7 +406,7 @@ class HelpViewer {
     Requests().push_back({data->command, data->data, reinterpret_cast<const char*>(data) + data->ofsFilename});
     return TRUE;
   }
-  HWND hwnd_ = nullptr;
+  HWND Hwnd = nullptr;
 };
 
 // Keys and clicks as the user makes them, in the order they are made.
@@ -576,28 +576,28 @@ bool Answers(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
 // Presses "LW 00 41" on the line every 20 ms until stopped.
 class Presser {
  public:
-  explicit Presser(bench::PtyPort& port) : port_(port) { thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+  explicit Presser(bench::PtyPort& port) : Port(port) { Thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
   ~Presser() {
-    stop_ = true;
-    WaitForSingleObject(thread_, 5000);
-    CloseHandle(thread_);
+    Stop = true;
+    WaitForSingleObject(Thread, 5000);
+    CloseHandle(Thread);
   }
 
  private:
   static DWORD WINAPI Run(LPVOID self) {
     auto* p = static_cast<Presser*>(self);
     const unsigned char code = 0x41, end = 0x55;
-    while (!p->stop_) {
-      p->port_.Write(&code, 1);
+    while (!p->Stop) {
+      p->Port.Write(&code, 1);
       Sleep(10);
-      p->port_.Write(&end, 1);
+      p->Port.Write(&end, 1);
       Sleep(10);
     }
     return 0;
   }
-  bench::PtyPort& port_;
-  std::atomic<bool> stop_{false};
-  HANDLE thread_;
+  bench::PtyPort& Port;
+  std::atomic<bool> Stop{false};
+  HANDLE Thread;
 };
 
 TEST_F(Vantora, ShowAndStartToggledWhileTheRemoteIsInUseLeaveTheProgramAnswering) {

@@ -26,16 +26,16 @@ struct SeenShowing {
 
 class OptionDriver {
  public:
-  explicit OptionDriver(std::vector<OptionShowing> script) : script_(std::move(script)) {
-    thread_ = std::thread([this] { Loop(); });
+  explicit OptionDriver(std::vector<OptionShowing> script) : Script(std::move(script)) {
+    Thread = std::thread([this] { Loop(); });
   }
   ~OptionDriver() {
-    stop_ = true;
-    thread_.join();
+    Stop = true;
+    Thread.join();
   }
   std::vector<SeenShowing> Seen() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return seen_;
+    std::lock_guard<std::mutex> lock(Mutex);
+    return SeenDialogs;
   }
 
  private:
@@ -65,7 +65,7 @@ class OptionDriver {
   }
 
   void Loop() {
-    while (!stop_) {
+    while (!Stop) {
       HWND dialog = FindDialog();
       if (!dialog) {
         Sleep(20);
@@ -80,21 +80,21 @@ class OptionDriver {
       }
       std::size_t index;
       {
-        std::lock_guard<std::mutex> lock(mutex_);
-        index = seen_.size();
-        seen_.push_back(seen);
+        std::lock_guard<std::mutex> lock(Mutex);
+        index = SeenDialogs.size();
+        SeenDialogs.push_back(seen);
       }
-      OptionShowing step = index < script_.size() ? script_[index] : OptionShowing{{}, IDCANCEL};
+      OptionShowing step = index < Script.size() ? Script[index] : OptionShowing{{}, IDCANCEL};
       for (int id : step.click) SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
       SendMessageA(GetDlgItem(dialog, step.press), BM_CLICK, 0, 0);
     }
   }
 
-  std::vector<OptionShowing> script_;
-  std::atomic<bool> stop_{false};
-  mutable std::mutex mutex_;
-  std::vector<SeenShowing> seen_;
-  std::thread thread_;
+  std::vector<OptionShowing> Script;
+  std::atomic<bool> Stop{false};
+  mutable std::mutex Mutex;
+  std::vector<SeenShowing> SeenDialogs;
+  std::thread Thread;
 };
 
 }  // namespace vantor::testing

@@ -40,7 +40,7 @@ bool KeyExists(HKEY root, const std::string& path) {
 class Registry {
  public:
   ~Registry() {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) RegDeleteTreeA(it->first, it->second.c_str());
+    for (auto it = Made.rbegin(); it != Made.rend(); ++it) RegDeleteTreeA(it->first, it->second.c_str());
   }
   void Raw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size) {
     HKEY key = Create(root, path);
@@ -60,7 +60,7 @@ class Registry {
       end = path.find('\\', end + 1);
       std::string part = path.substr(0, end);
       if (!KeyExists(root, part)) {
-        made_.emplace_back(root, part);
+        Made.emplace_back(root, part);
         break;
       }
     }
@@ -70,7 +70,7 @@ class Registry {
       if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr, &key, nullptr) == 0) break;
     return key;
   }
-  std::vector<std::pair<HKEY, std::string>> made_;
+  std::vector<std::pair<HKEY, std::string>> Made;
 };
 
 const char kPanel[] = "Control Panel\\Infrared";
@@ -93,20 +93,20 @@ bool ReadIrEnabled(DWORD* value, DWORD* type) {
 // object's StatusText at that moment.
 class StandInMonitor {
  public:
-  explicit StandInMonitor(const wchar_t* title, const TSetMsIr* watched = nullptr) : title_(title), watched_(watched) {
-    InitializeCriticalSection(&lock_);
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    WaitForSingleObject(ready_, 5000);
+  explicit StandInMonitor(const wchar_t* title, const TSetMsIr* watched = nullptr) : Title(title), Watched(watched) {
+    InitializeCriticalSection(&Lock);
+    Ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    Thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    WaitForSingleObject(Ready, 5000);
   }
   ~StandInMonitor() {
-    PostMessageW(hwnd_, WM_APP, 0, 0);
-    WaitForSingleObject(thread_, 5000);
-    CloseHandle(thread_);
-    CloseHandle(ready_);
-    DeleteCriticalSection(&lock_);
+    PostMessageW(Hwnd, WM_APP, 0, 0);
+    WaitForSingleObject(Thread, 5000);
+    CloseHandle(Thread);
+    CloseHandle(Ready);
+    DeleteCriticalSection(&Lock);
   }
-  HWND hwnd() const { return hwnd_; }
+  HWND hwnd() const { return Hwnd; }
   // "113" for WM_COMMAND 113, "destroy" for WM_DESTROY; waits up to ms for count.
   std::vector<std::string> Received(size_t count = 0, unsigned ms = 0) {
     for (DWORD start = GetTickCount(); Snapshot().size() < count && GetTickCount() - start < ms;) Sleep(10);
@@ -116,9 +116,9 @@ class StandInMonitor {
 
  private:
   std::vector<std::string> Snapshot() {
-    EnterCriticalSection(&lock_);
-    auto copy = received_;
-    LeaveCriticalSection(&lock_);
+    EnterCriticalSection(&Lock);
+    auto copy = Messages;
+    LeaveCriticalSection(&Lock);
     return copy;
   }
   static DWORD WINAPI Run(void* self) {
@@ -131,9 +131,9 @@ class StandInMonitor {
     }();
     (void)registered;
     auto* me = static_cast<StandInMonitor*>(self);
-    me->hwnd_ = CreateWindowExW(0, L"VantorStandInMonitor", me->title_, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+    me->Hwnd = CreateWindowExW(0, L"VantorStandInMonitor", me->Title, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), me);
-    SetEvent(me->ready_);
+    SetEvent(me->Ready);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     return 0;
@@ -143,10 +143,10 @@ class StandInMonitor {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     auto* me = reinterpret_cast<StandInMonitor*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (me && (message == WM_COMMAND || message == WM_DESTROY)) {
-      if (message == WM_COMMAND && me->watched_) me->statusSeen = me->watched_->StatusText;
-      EnterCriticalSection(&me->lock_);
-      me->received_.push_back(message == WM_COMMAND ? std::to_string(wParam) : "destroy");
-      LeaveCriticalSection(&me->lock_);
+      if (message == WM_COMMAND && me->Watched) me->statusSeen = me->Watched->StatusText;
+      EnterCriticalSection(&me->Lock);
+      me->Messages.push_back(message == WM_COMMAND ? std::to_string(wParam) : "destroy");
+      LeaveCriticalSection(&me->Lock);
       return 0;  // a stand-in only listens; it goes when the test ends
     }
     if (message == WM_APP) {
@@ -157,13 +157,13 @@ class StandInMonitor {
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  const wchar_t* title_;
-  const TSetMsIr* watched_;
-  CRITICAL_SECTION lock_;
-  HANDLE ready_;
-  HANDLE thread_;
-  HWND hwnd_ = nullptr;
-  std::vector<std::string> received_;
+  const wchar_t* Title;
+  const TSetMsIr* Watched;
+  CRITICAL_SECTION Lock;
+  HANDLE Ready;
+  HANDLE Thread;
+  HWND Hwnd = nullptr;
+  std::vector<std::string> Messages;
 };
 
 // Puts our own WinExec in for the applet; the real one comes back afterwards.

@@ -40,7 +40,7 @@ BOOL WINAPI FailRead(HANDLE, LPVOID, DWORD, LPDWORD got, LPOVERLAPPED) {
 class PellowFaults : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(receiver_.ok());
+    ASSERT_TRUE(Receiver.ok());
     g_real = vantor::SerialSeam();
     g_speeds.clear();
     g_results.clear();
@@ -50,40 +50,40 @@ class PellowFaults : public ::testing::Test {
   }
   void TearDown() override {
     vantor::SerialSeam() = g_real;
-    pellow_.Close();
+    Pellow.Close();
   }
   vantor::SerialCalls& api() { return vantor::SerialSeam(); }
 
   unsigned Baud() {
     bench::LineSettings line;
-    EXPECT_TRUE(receiver_.Settings(line));
+    EXPECT_TRUE(Receiver.Settings(line));
     return line.baud;
   }
 
-  bench::PtyPort receiver_{1};
-  bench::MessageBoxCapture boxes_;
-  TPellow pellow_;
+  bench::PtyPort Receiver{1};
+  bench::MessageBoxCapture Boxes;
+  TPellow Pellow;
 };
 
 TEST_F(PellowFaults, ReadFailureClosesThePortAndTellsOnce) {
   for (int call = 0; call < 2; ++call) {
     SCOPED_TRACE(call == 0 ? "burst" : "stream");
-    ASSERT_TRUE(pellow_.UserChangePort(1));
+    ASSERT_TRUE(Pellow.UserChangePort(1));
     api().ReadFile = FailRead;
-    std::strcpy(pellow_.CodePrefix, "XY");
+    std::strcpy(Pellow.CodePrefix, "XY");
     char text[32] = "untouched";
     g_speeds.clear();
-    const BOOL got = call == 0 ? pellow_.PellowGetRemoconSignal(4096, text)
-                               : pellow_.PellowGetRemoconSignal2(4096, text);
+    const BOOL got = call == 0 ? Pellow.PellowGetRemoconSignal(4096, text)
+                               : Pellow.PellowGetRemoconSignal2(4096, text);
     EXPECT_FALSE(got);
-    EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Pellow.PortHandle, INVALID_HANDLE_VALUE);
     EXPECT_EQ(g_speeds, std::vector<DWORD>{19200});
     EXPECT_EQ(Baud(), 19200u);
-    EXPECT_STREQ(pellow_.CodePrefix, "XY");
+    EXPECT_STREQ(Pellow.CodePrefix, "XY");
     EXPECT_STREQ(text, "untouched");
     api().ReadFile = g_real.ReadFile;
   }
-  auto seen = boxes_.Boxes();
+  auto seen = Boxes.Boxes();
   ASSERT_EQ(seen.size(), 2u);
   for (const bench::CapturedBox& box : seen) {
     EXPECT_EQ(box.text, "ReadFileEroor");
@@ -95,38 +95,38 @@ TEST_F(PellowFaults, ReadFailureClosesThePortAndTellsOnce) {
 // Once the receiver is gone every call on the line fails, the speed reset after the
 // failed read included, so the port closes without a message.
 TEST_F(PellowFaults, LineHungUpDuringABurstReadClosesThePortSilently) {
-  ASSERT_TRUE(pellow_.UserChangePort(1));
+  ASSERT_TRUE(Pellow.UserChangePort(1));
   g_speeds.clear();
   g_results.clear();
-  bench::Ir55Feeder feeder(receiver_, ir55::Script().Wait(300), 0, true);
+  bench::Ir55Feeder feeder(Receiver, ir55::Script().Wait(300), 0, true);
   char text[32] = "untouched";
-  EXPECT_FALSE(pellow_.PellowGetRemoconSignal(4096, text));
+  EXPECT_FALSE(Pellow.PellowGetRemoconSignal(4096, text));
   EXPECT_TRUE(feeder.Played());
-  EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Pellow.PortHandle, INVALID_HANDLE_VALUE);
   EXPECT_EQ(g_speeds, std::vector<DWORD>{19200});
   EXPECT_EQ(g_results, std::vector<BOOL>{FALSE});
   EXPECT_STREQ(text, "untouched");
-  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_TRUE(Boxes.Boxes().empty());
 }
 
 TEST_F(PellowFaults, LineHungUpBeforeAStreamStepClosesThePortSilently) {
   bench::PtyPort com2(2);
   ASSERT_TRUE(com2.ok());
-  ASSERT_TRUE(pellow_.UserChangePort(2));
+  ASSERT_TRUE(Pellow.UserChangePort(2));
   com2.Hangup();
   g_speeds.clear();
   char text[32] = "untouched";
-  EXPECT_FALSE(pellow_.PellowGetRemoconSignal2(4096, text));
-  EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(Pellow.PellowGetRemoconSignal2(4096, text));
+  EXPECT_EQ(Pellow.PortHandle, INVALID_HANDLE_VALUE);
   EXPECT_EQ(g_speeds, std::vector<DWORD>{19200});
   EXPECT_STREQ(text, "untouched");
-  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_TRUE(Boxes.Boxes().empty());
 }
 
 TEST_F(PellowFaults, BreakRequestShowsItsBox) {
-  EXPECT_EQ(pellow_.PellowBreakGetRemoconSignal(), IDOK);
-  EXPECT_EQ(pellow_.BreakRequested, 1);
-  auto seen = boxes_.Boxes();
+  EXPECT_EQ(Pellow.PellowBreakGetRemoconSignal(), IDOK);
+  EXPECT_EQ(Pellow.BreakRequested, 1);
+  auto seen = Boxes.Boxes();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, "TPellow::PellowBreakGetRemoconSignal()");
   EXPECT_EQ(seen[0].caption, "M-49");
@@ -134,12 +134,12 @@ TEST_F(PellowFaults, BreakRequestShowsItsBox) {
 }
 
 TEST_F(PellowFaults, DelayPromptReadsRightAndOkMeansFailure) {
-  EXPECT_FALSE(pellow_.UserChangeDelay(250, nullptr));
-  EXPECT_EQ(pellow_.DelayValue, 250);
-  boxes_.SetAnswer(IDCANCEL);
-  EXPECT_TRUE(pellow_.UserChangeDelay(-3, const_cast<char*>("maker")));
-  EXPECT_EQ(pellow_.DelayValue, -3);
-  auto seen = boxes_.Boxes();
+  EXPECT_FALSE(Pellow.UserChangeDelay(250, nullptr));
+  EXPECT_EQ(Pellow.DelayValue, 250);
+  Boxes.SetAnswer(IDCANCEL);
+  EXPECT_TRUE(Pellow.UserChangeDelay(-3, const_cast<char*>("maker")));
+  EXPECT_EQ(Pellow.DelayValue, -3);
+  auto seen = Boxes.Boxes();
   ASSERT_EQ(seen.size(), 2u);
   // The prompt as UTF-8 bytes, independent of this file's encoding.
   const std::string prompt =

@@ -21,25 +21,25 @@ constexpr std::size_t kCodeBound = 28;
 class PellowReceive : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(receiver_.ok());
-    ASSERT_TRUE(pellow_.UserChangePort(1));
-    std::memset(text_, '#', sizeof text_);
+    ASSERT_TRUE(Receiver.ok());
+    ASSERT_TRUE(Pellow.UserChangePort(1));
+    std::memset(TextBuffer, '#', sizeof TextBuffer);
   }
   void TearDown() override {
-    pellow_.Close();
-    EXPECT_TRUE(boxes_.Boxes().empty());
+    Pellow.Close();
+    EXPECT_TRUE(Boxes.Boxes().empty());
   }
 
   // Text the call wrote, checking nothing went past the code bound.
   std::string Text() {
-    for (std::size_t i = kCodeBound; i < sizeof text_; ++i) {
-      if (text_[i] != '#') {
+    for (std::size_t i = kCodeBound; i < sizeof TextBuffer; ++i) {
+      if (TextBuffer[i] != '#') {
         ADD_FAILURE() << "text written at " << i;
         break;
       }
     }
-    const void* end = std::memchr(text_, '\0', kCodeBound);
-    return end ? std::string(text_) : std::string("<untouched>");
+    const void* end = std::memchr(TextBuffer, '\0', kCodeBound);
+    return end ? std::string(TextBuffer) : std::string("<untouched>");
   }
 
   // One learning read of a burst that starts while the call is waiting.
@@ -48,37 +48,37 @@ class PellowReceive : public ::testing::Test {
     // bench's relay; let them land before the call purges, or one arriving just
     // after the purge would open a burst of its own.
     Sleep(200);
-    std::memset(text_, '#', sizeof text_);
-    Ir55Feeder feeder(receiver_, std::move(script), 300);
-    EXPECT_EQ(pellow_.PellowGetRemoconSignal(4096, text_), expected);
+    std::memset(TextBuffer, '#', sizeof TextBuffer);
+    Ir55Feeder feeder(Receiver, std::move(script), 300);
+    EXPECT_EQ(Pellow.PellowGetRemoconSignal(4096, TextBuffer), expected);
     EXPECT_TRUE(feeder.Played());
-    EXPECT_STREQ(pellow_.CodePrefix, "LW");
+    EXPECT_STREQ(Pellow.CodePrefix, "LW");
     return Text();
   }
 
   // Plays the script at its pace and steps the stream until the line stays quiet.
   std::vector<std::string> Stream(ir55::Script script) {
     std::vector<std::string> codes;
-    Ir55Feeder feeder(receiver_, std::move(script));
+    Ir55Feeder feeder(Receiver, std::move(script));
     for (int quiet = 0; quiet < 50;) {
-      std::memset(text_, '#', sizeof text_);
-      if (pellow_.PellowGetRemoconSignal2(4096, text_)) {
+      std::memset(TextBuffer, '#', sizeof TextBuffer);
+      if (Pellow.PellowGetRemoconSignal2(4096, TextBuffer)) {
         codes.push_back(Text());
         quiet = 0;
         continue;
       }
-      EXPECT_STREQ(pellow_.CodePrefix, "LW");
-      if (feeder.Done() && pellow_.BytesRead == 0) ++quiet;
+      EXPECT_STREQ(Pellow.CodePrefix, "LW");
+      if (feeder.Done() && Pellow.BytesRead == 0) ++quiet;
       Sleep(2);
     }
     EXPECT_TRUE(feeder.Played());
     return codes;
   }
 
-  bench::PtyPort receiver_{1};
-  bench::MessageBoxCapture boxes_;
-  TPellow pellow_;
-  char text_[kTextSize];
+  bench::PtyPort Receiver{1};
+  bench::MessageBoxCapture Boxes;
+  TPellow Pellow;
+  char TextBuffer[kTextSize];
 };
 
 TEST_F(PellowReceive, BurstPicksItsCodeByte) {
@@ -91,29 +91,29 @@ TEST_F(PellowReceive, BurstPicksItsCodeByte) {
   // A held key as the emulator plays it: its first three bytes make the burst.
   EXPECT_EQ(Burst(ir55::Script().Hold(0x42, 300)), "LW 00 42");
   // The caller's prefix goes into the code, then back to "LW".
-  std::strcpy(pellow_.CodePrefix, "XY");
+  std::strcpy(Pellow.CodePrefix, "XY");
   EXPECT_EQ(Burst(ir55::Script().Press(0x41).Raw({0x55})), "XY 00 41");
 }
 
 TEST_F(PellowReceive, BurstDiscardsBytesFromBeforeTheCall) {
   const unsigned char stale[] = {0x43, 0x43, 0x43};
-  ASSERT_TRUE(receiver_.Write(stale, sizeof stale));
+  ASSERT_TRUE(Receiver.Write(stale, sizeof stale));
   Sleep(100);
   EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x55})), "LW 00 41");
 }
 
 TEST_F(PellowReceive, EmptyBurstGivesUpWithThePrefixReset) {
-  std::strcpy(pellow_.CodePrefix, "XY");
-  EXPECT_FALSE(pellow_.PellowGetRemoconSignal(4096, text_));
-  EXPECT_STREQ(pellow_.CodePrefix, "LW");
+  std::strcpy(Pellow.CodePrefix, "XY");
+  EXPECT_FALSE(Pellow.PellowGetRemoconSignal(4096, TextBuffer));
+  EXPECT_STREQ(Pellow.CodePrefix, "LW");
   EXPECT_EQ(Text(), "<untouched>");
-  EXPECT_NE(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+  EXPECT_NE(Pellow.PortHandle, INVALID_HANDLE_VALUE);
 }
 
 TEST_F(PellowReceive, BurstStillListensFourSecondsIn) {
-  std::memset(text_, '#', sizeof text_);
-  Ir55Feeder feeder(receiver_, ir55::Script().Raw({0x41, 0x42, 0x55}), 4000);
-  EXPECT_TRUE(pellow_.PellowGetRemoconSignal(4096, text_));
+  std::memset(TextBuffer, '#', sizeof TextBuffer);
+  Ir55Feeder feeder(Receiver, ir55::Script().Raw({0x41, 0x42, 0x55}), 4000);
+  EXPECT_TRUE(Pellow.PellowGetRemoconSignal(4096, TextBuffer));
   EXPECT_EQ(Text(), "LW 00 41");
 }
 
@@ -131,31 +131,31 @@ TEST_F(PellowReceive, StreamReportsPressesAndHeldRuns) {
 }
 
 TEST_F(PellowReceive, StreamStepWithNothingWaitingReturnsAtOnce) {
-  std::strcpy(pellow_.CodePrefix, "XY");
-  std::memset(pellow_.CaptureBuffer, 0x41, sizeof pellow_.CaptureBuffer);
-  EXPECT_FALSE(pellow_.PellowGetRemoconSignal2(4096, text_));
-  EXPECT_EQ(pellow_.BytesRead, 0u);
-  EXPECT_STREQ(pellow_.CodePrefix, "LW");
-  for (unsigned char b : pellow_.CaptureBuffer) ASSERT_EQ(b, 0);
+  std::strcpy(Pellow.CodePrefix, "XY");
+  std::memset(Pellow.CaptureBuffer, 0x41, sizeof Pellow.CaptureBuffer);
+  EXPECT_FALSE(Pellow.PellowGetRemoconSignal2(4096, TextBuffer));
+  EXPECT_EQ(Pellow.BytesRead, 0u);
+  EXPECT_STREQ(Pellow.CodePrefix, "LW");
+  for (unsigned char b : Pellow.CaptureBuffer) ASSERT_EQ(b, 0);
   EXPECT_EQ(Text(), "<untouched>");
 }
 
 TEST_F(PellowReceive, StreamStateSurvivesReopening) {
   EXPECT_TRUE(Stream(ir55::Script().Raw({0x52, 0x44})).size() == 1);
-  pellow_.Close();
-  ASSERT_TRUE(pellow_.UserChangePort(1));
+  Pellow.Close();
+  ASSERT_TRUE(Pellow.UserChangePort(1));
   // Still inside the held run: the next code is reported as it arrives.
   EXPECT_EQ(Stream(ir55::Script().Raw({0x45, 0x55, 0x55})),
             (std::vector<std::string>{"LW 00 45", "LW 00 45"}));
 }
 
 TEST_F(PellowReceive, ReceiveOnAClosedPortFailsSilently) {
-  pellow_.Close();
-  std::strcpy(pellow_.CodePrefix, "XY");
-  EXPECT_FALSE(pellow_.PellowGetRemoconSignal2(4096, text_));
-  EXPECT_FALSE(pellow_.PellowGetRemoconSignal(4096, text_));
-  EXPECT_STREQ(pellow_.CodePrefix, "XY");  // a failed read leaves the prefix alone
-  EXPECT_EQ(pellow_.PortHandle, INVALID_HANDLE_VALUE);
+  Pellow.Close();
+  std::strcpy(Pellow.CodePrefix, "XY");
+  EXPECT_FALSE(Pellow.PellowGetRemoconSignal2(4096, TextBuffer));
+  EXPECT_FALSE(Pellow.PellowGetRemoconSignal(4096, TextBuffer));
+  EXPECT_STREQ(Pellow.CodePrefix, "XY");  // a failed read leaves the prefix alone
+  EXPECT_EQ(Pellow.PortHandle, INVALID_HANDLE_VALUE);
   EXPECT_EQ(Text(), "<untouched>");
 }
 

@@ -54,32 +54,32 @@ constexpr ExpectedControl kMainControls[] = {
 class ResourceMainDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    dialog_ = CreateDialogParamA(Self(), MAKEINTRESOURCEA(IDD_MAIN), nullptr, QuietProc, 0);
-    ASSERT_NE(dialog_, nullptr);
+    Dialog = CreateDialogParamA(Self(), MAKEINTRESOURCEA(IDD_MAIN), nullptr, QuietProc, 0);
+    ASSERT_NE(Dialog, nullptr);
   }
   void TearDown() override {
-    if (dialog_) DestroyWindow(dialog_);
+    if (Dialog) DestroyWindow(Dialog);
   }
-  HWND dialog_ = nullptr;
+  HWND Dialog = nullptr;
 };
 
 TEST_F(ResourceMainDialog, HoldsExactlyTheNineControlsAtTheirIdsPlacesAndTexts) {
-  EXPECT_EQ(TextOf(dialog_), "Vantor");
+  EXPECT_EQ(TextOf(Dialog), "Vantor");
   int children = 0;
-  for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++children;
+  for (HWND child = GetWindow(Dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++children;
   EXPECT_EQ(children, 9);
 
   for (const ExpectedControl& c : kMainControls) {
     SCOPED_TRACE(c.id);
-    HWND control = GetDlgItem(dialog_, c.id);
+    HWND control = GetDlgItem(Dialog, c.id);
     ASSERT_NE(control, nullptr);
     EXPECT_STREQ(ClassOf(control).c_str(), c.className);
     EXPECT_EQ(TextOf(control), c.text);
     RECT expected = {c.x, c.y, c.x + c.width, c.y + c.height};
-    MapDialogRect(dialog_, &expected);
+    MapDialogRect(Dialog, &expected);
     RECT actual;
     GetWindowRect(control, &actual);
-    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&actual), 2);
+    MapWindowPoints(nullptr, Dialog, reinterpret_cast<POINT*>(&actual), 2);
     EXPECT_EQ(actual.left, expected.left);
     EXPECT_EQ(actual.top, expected.top);
     EXPECT_EQ(actual.right, expected.right);
@@ -91,27 +91,27 @@ TEST_F(ResourceMainDialog, HoldsExactlyTheNineControlsAtTheirIdsPlacesAndTexts) 
 
   // Everything fits inside the dialog.
   RECT client;
-  GetClientRect(dialog_, &client);
+  GetClientRect(Dialog, &client);
   RECT extent = {0, 0, 264, 224};
-  MapDialogRect(dialog_, &extent);
+  MapDialogRect(Dialog, &extent);
   EXPECT_GE(client.right, extent.right);
   EXPECT_GE(client.bottom, extent.bottom);
 }
 
 TEST_F(ResourceMainDialog, ButtonKindsAndStartIsTheDefault) {
-  auto kind = [&](int id) { return GetWindowLongA(GetDlgItem(dialog_, id), GWL_STYLE) & BS_TYPEMASK; };
+  auto kind = [&](int id) { return GetWindowLongA(GetDlgItem(Dialog, id), GWL_STYLE) & BS_TYPEMASK; };
   EXPECT_EQ(kind(IDC_MAIN_EVENTS_GROUP), BS_GROUPBOX);
   for (int id : {IDC_MAIN_ADD, IDC_MAIN_DELETE, IDC_MAIN_UPDATE, IDC_MAIN_OPTION, IDC_MAIN_HELP, IDC_MAIN_EXIT})
     EXPECT_EQ(kind(id), BS_PUSHBUTTON) << id;
   EXPECT_EQ(kind(IDC_MAIN_START), BS_DEFPUSHBUTTON);
   // Enter presses "Start Vantor".
-  LRESULT def = SendMessageA(dialog_, DM_GETDEFID, 0, 0);
+  LRESULT def = SendMessageA(Dialog, DM_GETDEFID, 0, 0);
   EXPECT_EQ(HIWORD(def), DC_HASDEFID);
   EXPECT_EQ(LOWORD(def), IDC_MAIN_START);
 }
 
 TEST_F(ResourceMainDialog, EventsListIsASimpleSortedComboWithScrollingEditAndList) {
-  HWND combo = GetDlgItem(dialog_, IDC_MAIN_EVENTS_LIST);
+  HWND combo = GetDlgItem(Dialog, IDC_MAIN_EVENTS_LIST);
   ASSERT_NE(combo, nullptr);
   LONG style = GetWindowLongA(combo, GWL_STYLE);
   EXPECT_EQ(style & 3, CBS_SIMPLE);

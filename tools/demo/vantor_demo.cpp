@@ -109,14 +109,14 @@ const Action kKeysHi{0, 0, {{'H', 0x23}, {'I', 0x17}}, ""};
 
 class Demo {
  public:
-  explicit Demo(std::string docs) : probe_(40, 40, 900, 700), com1_(1), docs_(std::move(docs)) {}
+  explicit Demo(std::string docs) : Probe(40, 40, 900, 700), Com1(1), Docs(std::move(docs)) {}
 
   // Vantora.exe on an empty configuration: no events, no receiver, no port.
   bool Launch() {
-    if (!com1_.ok()) return Fail("no terminal behind COM1");
+    if (!Com1.ok()) return Fail("no terminal behind COM1");
     RegDeleteTreeA(HKEY_CURRENT_CONFIG, kSettingsKey);
     std::printf("configuration: empty (no events, no receiver, no port)\n");
-    if (!bench::StartBeside("Vantora.exe", program_)) return Fail("Vantora.exe did not start");
+    if (!bench::StartBeside("Vantora.exe", Program)) return Fail("Vantora.exe did not start");
     return true;
   }
 
@@ -142,7 +142,7 @@ class Demo {
   // the receiver to that format.
   bool IrdaLeg() {
     std::printf("\n== the IrDA-SIR receiver ==\n");
-    if (started_ && !ShowAgain()) return false;
+    if (Started && !ShowAgain()) return false;
     if (!ChooseReceiver(Receiver::Irda)) return false;
     if (!Teach({&kNecUp}, kUpThrice)) return false;
     if (!Teach({&kNecMenu, &kNecPlay}, kRightClickOnce)) return false;
@@ -158,37 +158,37 @@ class Demo {
   }
 
   int Finish() {
-    if (frame_) {
-      if (!IsWindowVisible(frame_)) {
-        SendMessageA(dialog_, kTrayMessage, 0, WM_LBUTTONDOWN);  // the tray icon, clicked
-        probe_.Pump(300);
-        Check(IsWindowVisible(frame_) != FALSE, "clicked the tray icon: the window is back");
+    if (Frame) {
+      if (!IsWindowVisible(Frame)) {
+        SendMessageA(Dialog, kTrayMessage, 0, WM_LBUTTONDOWN);  // the tray icon, clicked
+        Probe.Pump(300);
+        Check(IsWindowVisible(Frame) != FALSE, "clicked the tray icon: the window is back");
       }
-      PostMessageA(frame_, WM_CLOSE, 0, 0);
-      Check(WaitForSingleObject(program_.hProcess, 10000) == WAIT_OBJECT_0, "closed Vantora.exe");
+      PostMessageA(Frame, WM_CLOSE, 0, 0);
+      Check(WaitForSingleObject(Program.hProcess, 10000) == WAIT_OBJECT_0, "closed Vantora.exe");
     }
-    if (program_.hProcess) {
-      TerminateProcess(program_.hProcess, 1);
-      CloseHandle(program_.hProcess);
-      CloseHandle(program_.hThread);
+    if (Program.hProcess) {
+      TerminateProcess(Program.hProcess, 1);
+      CloseHandle(Program.hProcess);
+      CloseHandle(Program.hThread);
     }
-    std::printf("demo: %d passed, %d failed\n", passed_, failed_);
-    return failed_ ? 1 : 0;
+    std::printf("demo: %d passed, %d failed\n", Passed, Failed);
+    return Failed ? 1 : 0;
   }
 
  private:
   HWND Wait(const char* title, DWORD timeoutMs = 20000) {
-    return bench::WaitForWindow(program_.dwProcessId, title, timeoutMs);
+    return bench::WaitForWindow(Program.dwProcessId, title, timeoutMs);
   }
 
   // The options dialog: at the first start it opens by itself, later "&Option" opens it.
   bool ChooseReceiver(Receiver receiver) {
-    HWND option = frame_ ? nullptr : Wait("Option");
+    HWND option = Frame ? nullptr : Wait("Option");
     bool atStartUp = option != nullptr;
     if (atStartUp) {
       std::printf("Vantora.exe started: nothing stored, so the options dialog opened by itself\n");
-    } else if (frame_) {
-      PostMessageA(GetDlgItem(dialog_, kOption), BM_CLICK, 0, 0);
+    } else if (Frame) {
+      PostMessageA(GetDlgItem(Dialog, kOption), BM_CLICK, 0, 0);
       option = Wait("Option");
       if (option) std::printf("pressed \"&Option\": the options dialog opened\n");
     }
@@ -207,12 +207,12 @@ class Demo {
       PostMessageA(notice, WM_COMMAND, IDOK, 0);
       bench::WaitVisible(notice, false, 5000);
     }
-    if (!frame_ && !(frame_ = Wait("Vantor"))) return Fail("no window titled Vantor");
-    dialog_ = GetWindow(frame_, GW_CHILD);
-    list_ = GetDlgItem(dialog_, kEventsList);
-    bench::WaitVisible(frame_, true, 5000);
+    if (!Frame && !(Frame = Wait("Vantor"))) return Fail("no window titled Vantor");
+    Dialog = GetWindow(Frame, GW_CHILD);
+    List = GetDlgItem(Dialog, kEventsList);
+    bench::WaitVisible(Frame, true, 5000);
     bench::LineSettings line;
-    unsigned baud = com1_.Settings(line) ? line.baud : 0;
+    unsigned baud = Com1.Settings(line) ? line.baud : 0;
     char what[96];
     std::snprintf(what, sizeof what, "COM1 opened by the %s receiver at %u baud", irda ? "IrDA-SIR" : "IR55", baud);
     Check(baud == (irda ? 19200u : 1200u), what);
@@ -225,7 +225,7 @@ class Demo {
     std::string names;
     for (const Button* b : buttons) names += (names.empty() ? "" : " then ") + std::string(b->name);
     std::printf("teaching %s:\n", names.c_str());
-    Click(dialog_, kAddEvent);
+    Click(Dialog, kAddEvent);
     HWND step = Wait("Wizard Step1");
     if (!step) return Fail("no window \"Wizard Step1\"");
     if (buttons.size() > 1) {
@@ -255,7 +255,7 @@ class Demo {
     std::string written = keys ? Record(step, action) : PressMouseButtons(step, action);
     Click(step, kOk);
     std::string entry = signal + written;
-    std::string selected = TextOf(list_);
+    std::string selected = TextOf(List);
     Check(selected == entry && !IsWindow(step), ("  \"&Finish\": the list holds and selects " + entry).c_str());
     return selected == entry;
   }
@@ -299,11 +299,11 @@ class Demo {
     std::string status;
     if (button.receiver == Receiver::Ir55) {
       std::printf("  pressed \"&Lern Ir\" and %s (code %02x): ", button.name, button.code);
-      status = bench::LearnIr55(step, com1_, ir55::Script().Press(button.code));
+      status = bench::LearnIr55(step, Com1, ir55::Script().Press(button.code));
     } else {
       unsigned baud = 0;
       std::printf("  pressed \"&Lern Ir\" and %s: ", button.name);
-      status = bench::LearnSir(step, com1_, button.protocol, button.device, button.function, baud);
+      status = bench::LearnSir(step, Com1, button.protocol, button.device, button.function, baud);
       std::printf("(captured at %u baud) ", baud);
     }
     std::string signal = TextOf(GetDlgItem(step, kSignalField));
@@ -313,22 +313,22 @@ class Demo {
 
   // "Start Vantor": the list is saved and the window goes to the notification area.
   bool Start() {
-    if (!docs_.empty()) Shot(frame_, docs_ + "\\main-window.png");
-    Click(dialog_, kOk);
-    probe_.Pump(300);
-    Check(!IsWindowVisible(frame_), "pressed \"Start Vantor\": the window went to the notification area");
-    if (!docs_.empty() && !started_) TrayMenuShot(docs_ + "\\tray-menu.png");
-    started_ = true;
-    probe_.Focus();
+    if (!Docs.empty()) Shot(Frame, Docs + "\\main-window.png");
+    Click(Dialog, kOk);
+    Probe.Pump(300);
+    Check(!IsWindowVisible(Frame), "pressed \"Start Vantor\": the window went to the notification area");
+    if (!Docs.empty() && !Started) TrayMenuShot(Docs + "\\tray-menu.png");
+    Started = true;
+    Probe.Focus();
     bench::SetCursorTo(490, 390);
-    probe_.Pump(100);
-    pointer_ = {490, 390};
-    return !IsWindowVisible(frame_);
+    Probe.Pump(100);
+    Pointer = {490, 390};
+    return !IsWindowVisible(Frame);
   }
 
   bool ShowAgain() {
-    SendMessageA(dialog_, kTrayMessage, 0, WM_LBUTTONDOWN);
-    bool shown = bench::WaitVisible(frame_, true, 5000);
+    SendMessageA(Dialog, kTrayMessage, 0, WM_LBUTTONDOWN);
+    bool shown = bench::WaitVisible(Frame, true, 5000);
     Check(shown, "clicked the tray icon: the window is back");
     return shown;
   }
@@ -336,8 +336,8 @@ class Demo {
   // Presses a button of the virtual remote and reports what it did.
   // With an effect wanted, checks that it happened.
   void Press(const Button& button, const Effect* wanted, const char* note = nullptr) {
-    probe_.Clear();
-    const bench::Waiter pump = [this](DWORD ms) { probe_.Pump(ms); };
+    Probe.Clear();
+    const bench::Waiter pump = [this](DWORD ms) { Probe.Pump(ms); };
     // While the program plays the action this thread leaves the display's events
     // alone: Wine turns the display's echo of each injected move into a pointer
     // position, and an echo taken between two moves would set the pointer back.
@@ -345,24 +345,24 @@ class Demo {
     bool irda = button.receiver == Receiver::Irda;
     if (irda) {
       std::printf("press %-8s: ", button.name);
-      unsigned baud = bench::WaitForCapture(com1_, 8000, pump);
+      unsigned baud = bench::WaitForCapture(Com1, 8000, pump);
       if (!baud) {
         std::printf("the receiver is not capturing\n");
         return Check(false, "  the press was heard");
       }
-      probe_.Pump(100);  // past the capture's purge
-      bench::PlaySir(com1_, button.protocol, button.device, button.function, baud, sleep);
+      Probe.Pump(100);  // past the capture's purge
+      bench::PlaySir(Com1, button.protocol, button.device, button.function, baud, sleep);
     } else {
       std::printf("press %-8s (code %02x): ", button.name, button.code);
-      bench::PlayIr55(com1_, ir55::Script().Press(button.code), sleep);
+      bench::PlayIr55(Com1, ir55::Script().Press(button.code), sleep);
     }
     Sleep(irda ? 800 : 400);  // the capture ends, the code is looked up, the action played
     Collect(1000);
     // The pointer as the probe window saw it move: this process's own GetCursorPos
     // does not follow moves another process injects under Wine.
-    auto moves = probe_.Moves();
-    bench::Point before = pointer_, after = moves.empty() ? pointer_ : moves.back();
-    auto messages = probe_.Messages();
+    auto moves = Probe.Moves();
+    bench::Point before = Pointer, after = moves.empty() ? Pointer : moves.back();
+    auto messages = Probe.Messages();
     if (after.x != before.x || after.y != before.y) {
       std::printf("pointer (%ld,%ld) -> (%ld,%ld)\n", before.x, before.y, after.x, after.y);
     } else if (!messages.empty()) {
@@ -372,7 +372,7 @@ class Demo {
     } else {
       std::printf("nothing%s%s%s\n", note ? " (" : "", note ? note : "", note ? ")" : "");
     }
-    pointer_ = after;
+    Pointer = after;
     if (!wanted) return;
     bool same = after.x - before.x == wanted->dx && after.y - before.y == wanted->dy &&
                 messages.size() == wanted->messages.size();
@@ -386,8 +386,8 @@ class Demo {
     std::size_t seen = 0;
     DWORD quietSince = GetTickCount();
     for (DWORD start = GetTickCount(); GetTickCount() - start < waitMs + 2000;) {
-      probe_.Pump(20);
-      std::size_t now = probe_.Moves().size() + probe_.Messages().size();
+      Probe.Pump(20);
+      std::size_t now = Probe.Moves().size() + Probe.Messages().size();
       if (now != seen) seen = now, quietSince = GetTickCount();
       DWORD quiet = GetTickCount() - quietSince;
       if (seen ? quiet >= 300 : GetTickCount() - start >= waitMs) break;
@@ -442,12 +442,12 @@ class Demo {
 
   bool Fail(const char* what) {
     std::printf("FAILED: %s\n", what);
-    ++failed_;
+    ++Failed;
     return false;
   }
   void Check(bool ok, const char* what) {
     std::printf("%s %s\n", ok ? "ok    " : "FAILED", what);
-    ok ? ++passed_ : ++failed_;
+    ok ? ++Passed : ++Failed;
   }
   void Shot(HWND window, const std::string& path) {
     RECT r;
@@ -456,35 +456,35 @@ class Demo {
   }
   void TrayMenuShot(const std::string& path) {
     bench::SetCursorTo(300, 200);
-    PostMessageA(dialog_, kTrayMessage, 0, WM_RBUTTONDOWN);  // right click on the tray icon
+    PostMessageA(Dialog, kTrayMessage, 0, WM_RBUTTONDOWN);  // right click on the tray icon
     HWND menu = nullptr;
-    for (int i = 0; i < 40 && !(menu = bench::FindTopLevel(program_.dwProcessId, "#32768", nullptr)); ++i)
-      probe_.Pump(50);
+    for (int i = 0; i < 40 && !(menu = bench::FindTopLevel(Program.dwProcessId, "#32768", nullptr)); ++i)
+      Probe.Pump(50);
     if (!menu) {
       std::printf("could not open the tray menu for a screenshot\n");
       return;
     }
-    probe_.Pump(200);
+    Probe.Pump(200);
     RECT r;
     GetWindowRect(menu, &r);
     InflateRect(&r, 4, 4);
     std::printf("%s %s\n", bench::SaveScreenPng(r, path.c_str()) ? "saved" : "could not save", path.c_str());
     keybd_event(VK_ESCAPE, 0x01, 0, 0);  // leave the menu: its "Cancel"
     keybd_event(VK_ESCAPE, 0x01, KEYEVENTF_KEYUP, 0);
-    probe_.Pump(200);
+    Probe.Pump(200);
   }
 
-  bench::InputProbe probe_;
-  bench::PtyPort com1_;
-  std::string docs_;
-  PROCESS_INFORMATION program_{};
-  HWND frame_ = nullptr;
-  HWND dialog_ = nullptr;
-  HWND list_ = nullptr;
-  bool started_ = false;
-  bench::Point pointer_;
-  int passed_ = 0;
-  int failed_ = 0;
+  bench::InputProbe Probe;
+  bench::PtyPort Com1;
+  std::string Docs;
+  PROCESS_INFORMATION Program{};
+  HWND Frame = nullptr;
+  HWND Dialog = nullptr;
+  HWND List = nullptr;
+  bool Started = false;
+  bench::Point Pointer;
+  int Passed = 0;
+  int Failed = 0;
 };
 
 // A Linux path given to the demo becomes the Z: drive path Wine maps it to.

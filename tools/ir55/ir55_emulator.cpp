@@ -6,9 +6,9 @@
 namespace ir55 {
 
 void Script::Send(std::uint8_t value, std::uint64_t notBeforeUs) {
-  const std::uint64_t start = std::max(freeAtUs_, notBeforeUs);
-  freeAtUs_ = start + kByteTimeUs;
-  bytes_.push_back({value, freeAtUs_});
+  const std::uint64_t start = std::max(FreeAtUs, notBeforeUs);
+  FreeAtUs = start + kByteTimeUs;
+  Data.push_back({value, FreeAtUs});
 }
 
 Script& Script::Press(std::uint8_t code) {
@@ -18,7 +18,7 @@ Script& Script::Press(std::uint8_t code) {
 }
 
 Script& Script::Hold(std::uint8_t code, std::uint32_t holdMs) {
-  const std::uint64_t down = freeAtUs_;
+  const std::uint64_t down = FreeAtUs;
   const std::uint64_t up = down + std::uint64_t{holdMs} * 1000;
   Send(kRepeatMarker);
   Send(code);
@@ -43,14 +43,14 @@ Script& Script::Raw(const std::vector<std::uint8_t>& bytes) {
 }
 
 Script& Script::Wait(std::uint32_t ms) {
-  freeAtUs_ += std::uint64_t{ms} * 1000;
+  FreeAtUs += std::uint64_t{ms} * 1000;
   return *this;
 }
 
 std::vector<std::uint8_t> Script::Values() const {
   std::vector<std::uint8_t> v;
-  v.reserve(bytes_.size());
-  for (const TimedByte& b : bytes_) v.push_back(b.value);
+  v.reserve(Data.size());
+  for (const TimedByte& b : Data) v.push_back(b.value);
   return v;
 }
 

@@ -48,17 +48,17 @@ class Script {
   // Silence on the line.
   Script& Wait(std::uint32_t ms);
 
-  const std::vector<TimedByte>& Bytes() const { return bytes_; }
+  const std::vector<TimedByte>& Bytes() const { return Data; }
   std::vector<std::uint8_t> Values() const;
   // When the line falls quiet after the last byte or wait.
-  std::uint64_t EndUs() const { return freeAtUs_; }
+  std::uint64_t EndUs() const { return FreeAtUs; }
 
  private:
   // Sends value as soon as the line is free, but not before notBeforeUs.
   void Send(std::uint8_t value, std::uint64_t notBeforeUs = 0);
 
-  std::vector<TimedByte> bytes_;
-  std::uint64_t freeAtUs_ = 0;  // when the line can start the next byte
+  std::vector<TimedByte> Data;
+  std::uint64_t FreeAtUs = 0;  // when the line can start the next byte
 };
 
 // Reads a script from words such as: press 41  hold 42 300ms  release  wait 1s

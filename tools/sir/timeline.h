@@ -9,7 +9,7 @@ namespace sir {
 
 class Timeline {
  public:
-  Timeline(double jitter, std::uint32_t seed) : jitter_(jitter), random_(seed) {}
+  Timeline(double jitter, std::uint32_t seed) : Jitter(jitter), Random(seed) {}
 
   void Mark(std::uint32_t us) { Add(us, true); }
   void Space(std::uint32_t us) { Add(us, false); }
@@ -24,35 +24,35 @@ class Timeline {
   // timed start to start.
   void SpaceUntil(std::uint64_t frameStart, std::uint32_t period, std::uint32_t minimum) {
     std::uint64_t end = frameStart + period;
-    Space(end > now_ + minimum ? static_cast<std::uint32_t>(end - now_) : minimum);
+    Space(end > Clock + minimum ? static_cast<std::uint32_t>(end - Clock) : minimum);
   }
-  std::uint64_t Now() const { return now_; }
-  std::vector<std::uint32_t> Take() { return std::move(out_); }
+  std::uint64_t Now() const { return Clock; }
+  std::vector<std::uint32_t> Take() { return std::move(Out); }
 
  private:
   void Add(std::uint32_t us, bool mark) {
-    if (jitter_ > 0) {
-      std::uniform_real_distribution<double> scale(1 - jitter_, 1 + jitter_);
-      us = static_cast<std::uint32_t>(us * scale(random_) + 0.5);
+    if (Jitter > 0) {
+      std::uniform_real_distribution<double> scale(1 - Jitter, 1 + Jitter);
+      us = static_cast<std::uint32_t>(us * scale(Random) + 0.5);
     }
     // Marks sit at even positions: two of a kind in a row are one longer stretch.
-    if (mark == (out_.size() % 2 == 1)) {
-      if (out_.empty()) {
-        out_.push_back(0);  // a space first: no light at time 0
+    if (mark == (Out.size() % 2 == 1)) {
+      if (Out.empty()) {
+        Out.push_back(0);  // a space first: no light at time 0
       } else {
-        out_.back() += us;
-        now_ += us;
+        Out.back() += us;
+        Clock += us;
         return;
       }
     }
-    out_.push_back(us);
-    now_ += us;
+    Out.push_back(us);
+    Clock += us;
   }
 
-  double jitter_;
-  std::mt19937 random_;
-  std::vector<std::uint32_t> out_;
-  std::uint64_t now_ = 0;
+  double Jitter;
+  std::mt19937 Random;
+  std::vector<std::uint32_t> Out;
+  std::uint64_t Clock = 0;
 };
 
 }  // namespace sir

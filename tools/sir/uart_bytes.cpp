@@ -42,12 +42,12 @@ std::vector<Low> LowIntervals(std::span<const std::uint32_t> markSpaceUs, Tick t
 
 class Line {
  public:
-  explicit Line(const std::vector<Low>& lows) : lows_(lows) {}
+  explicit Line(const std::vector<Low>& lows) : Lows(lows) {}
 
   // Level at t; t never goes backwards between calls.
   bool LowAt(Tick t) {
-    while (next_ < lows_.size() && lows_[next_].to <= t) ++next_;
-    return next_ < lows_.size() && lows_[next_].from <= t;
+    while (Next < Lows.size() && Lows[Next].to <= t) ++Next;
+    return Next < Lows.size() && Lows[Next].from <= t;
   }
   // Where the next frame starts when the receiver is ready again at t: the next
   // falling edge at or after t. A line that is still low at t has to rise first,
@@ -55,16 +55,16 @@ class Line {
   // no edge is left.
   bool NextStart(Tick t, Tick& start) {
     LowAt(t);
-    std::size_t i = next_;
-    if (i < lows_.size() && lows_[i].from < t) ++i;
-    if (i >= lows_.size()) return false;
-    start = lows_[i].from;
+    std::size_t i = Next;
+    if (i < Lows.size() && Lows[i].from < t) ++i;
+    if (i >= Lows.size()) return false;
+    start = Lows[i].from;
     return true;
   }
 
  private:
-  const std::vector<Low>& lows_;
-  std::size_t next_ = 0;
+  const std::vector<Low>& Lows;
+  std::size_t Next = 0;
 };
 
 }  // namespace
