@@ -29,7 +29,7 @@ unsigned WaitForCapture(PtyPort& port, DWORD timeoutMs, const Waiter& wait);
 void PlaySir(PtyPort& port, sir::Protocol protocol, std::uint32_t device, std::uint32_t function, unsigned baud,
              const Waiter& wait);
 
-// Wizard step 1: presses "&Lern Ir", then the button once the program waits for
+// The wizard's learning step: presses "&Lern Ir", then the button once the program waits for
 // it, and returns the status the learning ends with.
 std::string LearnIr55(HWND step, PtyPort& port, const ir55::Script& press);
 // The same with an IrDA-SIR remote; `baud` is the speed the capture ran at.
