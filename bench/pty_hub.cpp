@@ -105,6 +105,17 @@ bool LinkTo(Line& line, int com, std::string& error) {
   return true;
 }
 
+// Publishes a new line as COMn and keeps it; a line that cannot be published is closed.
+bool Keep(Line& line, int com, std::string& error) {
+  if (!LinkTo(line, com, error)) {
+    close(line.master);
+    close(line.slave);
+    return false;
+  }
+  g_lines[com] = line;
+  return true;
+}
+
 // A receiver that goes away must make the program's reads fail, as an unplugged
 // serial adapter does on Windows. Closing the master would not do it: Linux hangs
 // the slave up, its reads then return 0 and Wine reports a successful empty read.
@@ -133,13 +144,7 @@ bool HoldLine(int com, std::string& error) {
   }
   line.slave_path = ptsname(line.master);  // not unlocked: opening it fails with EIO
   line.slave = open("/dev/null", O_RDONLY);
-  if (!LinkTo(line, com, error)) {
-    close(line.master);
-    close(line.slave);
-    return false;
-  }
-  g_lines[com] = line;
-  return true;
+  return Keep(line, com, error);
 }
 
 bool OpenLine(int com, std::string& error) {
@@ -156,13 +161,7 @@ bool OpenLine(int com, std::string& error) {
   tcsetattr(line.slave, TCSANOW, &t);
   fcntl(line.master, F_SETFL, fcntl(line.master, F_GETFL) | O_NONBLOCK);
   line.slave_path = ptsname(line.master);
-  if (!LinkTo(line, com, error)) {
-    close(line.master);
-    close(line.slave);
-    return false;
-  }
-  g_lines[com] = line;
-  return true;
+  return Keep(line, com, error);
 }
 
 std::string State(int com) {

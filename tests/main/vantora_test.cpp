@@ -54,12 +54,19 @@ class Program {
   }
   bool ok() const { return Ok; }
   DWORD Id() const { return Pi.dwProcessId; }
+  // The main window, once it is there.
+  HWND MainWindow() const { return bench::WaitForWindow(Id(), "Vantor", 20000); }
   // Exit code once it ended within timeoutMs, or STILL_ACTIVE.
   DWORD WaitExit(DWORD timeoutMs) const {
     WaitForSingleObject(Pi.hProcess, timeoutMs);
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(Pi.hProcess, &code);
     return code;
+  }
+  // Closes the main window as its close box does; the exit code, as WaitExit gives it.
+  DWORD Close(HWND frame) const {
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    return WaitExit(20000);
   }
 
  private:
@@ -113,7 +120,7 @@ TEST_F(Vantora, ASecondStartExitsWithOneAndTheFrameCloseSavesThePort) {
   Put(kPortKey, "RCFormat", "so");
   Program first;
   ASSERT_TRUE(first.ok());
-  HWND frame = WaitForWindow(first.Id(), "Vantor", 20000);
+  HWND frame = first.MainWindow();
   ASSERT_NE(frame, nullptr);
   bench::LineSettings line;
   ASSERT_TRUE(com1.Settings(line));
@@ -125,8 +132,7 @@ TEST_F(Vantora, ASecondStartExitsWithOneAndTheFrameCloseSavesThePort) {
   EXPECT_EQ(first.WaitExit(0), STILL_ACTIVE);
 
   // The frame's close box: port settings saved, port closed, program ended.
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(first.WaitExit(20000), 0u);
+  EXPECT_EQ(first.Close(frame), 0u);
   EXPECT_EQ(Get(kPortKey, "IrDAPortNum"), "1");
   EXPECT_EQ(Get(kPortKey, "Transmitter"), "1;0;end");
   EXPECT_EQ(Get(kPortKey, "RCFormat"), "SO");
@@ -147,11 +153,10 @@ TEST_F(Vantora, TwoStartsTogetherLeaveOneRunning) {
     const Program& running = a.WaitExit(0) == STILL_ACTIVE ? a : b;
     const Program& ended = &running == &a ? b : a;
     ASSERT_EQ(ended.WaitExit(0), 1u) << "round " << round;
-    HWND frame = WaitForWindow(running.Id(), "Vantor", 20000);
+    HWND frame = running.MainWindow();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(running.WaitExit(0), STILL_ACTIVE);
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(running.WaitExit(20000), 0u);
+    EXPECT_EQ(running.Close(frame), 0u);
   }
 }
 
@@ -195,15 +200,14 @@ TEST_F(Vantora, SetUpTakesOrRefusesThePortAndSaysWhatHappened) {
       else
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     }
-    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    HWND frame = program.MainWindow();
     ASSERT_NE(frame, nullptr);
     if (row.baud) {
       bench::LineSettings line;
       ASSERT_TRUE(com1.Settings(line));
       EXPECT_EQ(line.baud, row.baud);
     }
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitExit(20000), 0u);
+    EXPECT_EQ(program.Close(frame), 0u);
   }
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDriverKey);
 }
@@ -214,11 +218,10 @@ TEST_F(Vantora, AFirstRunWithoutKeysOpensTheOptionsDuringSetUp) {
   HWND option = WaitForWindow(program.Id(), "Option", 20000);
   ASSERT_NE(option, nullptr);
   SendMessageA(GetDlgItem(option, IDCANCEL), BM_CLICK, 0, 0);
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "<absent>");  // the key exists, empty
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
   EXPECT_EQ(Get(kPortKey, "IrDAPortNum"), "<absent>");  // no port: nothing saved
 }
 
@@ -254,7 +257,7 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
   Program program;
   ASSERT_TRUE(program.ok());
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   HWND list = GetDlgItem(dialog, 101);
@@ -311,8 +314,7 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   Edit(dialog, list, typed.c_str());
   Click(dialog, 102);
   EXPECT_EQ(Items(list).back(), typed.substr(0, 255));
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 TEST_F(Vantora, ADamagedCountLosesNoEntryAcrossARunAnAddedEventAndStart) {
@@ -334,7 +336,7 @@ TEST_F(Vantora, ADamagedCountLosesNoEntryAcrossARunAnAddedEventAndStart) {
     StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
     PutRaw(kEventListKey, "EventListCount", d.type, d.data, d.size);
     Program program;
-    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    HWND frame = program.MainWindow();
     ASSERT_NE(frame, nullptr) << d.what;
     HWND dialog = Dialog(frame);
     HWND list = GetDlgItem(dialog, 101);
@@ -457,7 +459,7 @@ TEST_F(Vantora, HelpKeysWorkInTheMainWindowAndWhileTheOptionsRun) {
   EXPECT_TRUE(IsWindow(option));
   ClickOn(GetDlgItem(option, IDCANCEL));
 
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   SetForegroundWindow(frame);
   PressKey(VK_F1, 0x3b, true);
@@ -467,15 +469,14 @@ TEST_F(Vantora, HelpKeysWorkInTheMainWindowAndWhileTheOptionsRun) {
   EXPECT_EQ(seen[3].command, HELP_CONTEXT);
   EXPECT_EQ(seen[3].data, 126);
   EXPECT_EQ(program.WaitExit(0), STILL_ACTIVE);
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   EXPECT_FALSE(TrayIconPresent(dialog));
@@ -510,7 +511,7 @@ TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
   StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;"});
   {
     Program program;
-    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    HWND frame = program.MainWindow();
     ASSERT_NE(frame, nullptr);
     HWND dialog = Dialog(frame);
     HWND list = GetDlgItem(dialog, 101);
@@ -528,18 +529,17 @@ TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
     EXPECT_EQ(program.WaitExit(20000), 0u);
   }
   Program again;
-  HWND frame = WaitForWindow(again.Id(), "Vantor", 20000);
+  HWND frame = again.MainWindow();
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(Items(GetDlgItem(Dialog(frame), 101)), std::vector<std::string>{"LW 00 41;MOVE 0 -5;"});
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(again.WaitExit(20000), 0u);
+  EXPECT_EQ(again.Close(frame), 0u);
 }
 
 TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1({"LW 00 41;MOVE 7 0;"});
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   Click(dialog, 1);
@@ -604,7 +604,7 @@ TEST_F(Vantora, ShowAndStartToggledWhileTheRemoteIsInUseLeaveTheProgramAnswering
   bench::PtyPort com1(1);
   StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   HWND start = GetDlgItem(dialog, 1);
@@ -625,7 +625,7 @@ TEST_F(Vantora, ATrayClickWhileTheWatchersOptionsAreUpLeavesTheProgramAnswering)
   std::optional<bench::PtyPort> com1(std::in_place, 1);
   StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   Click(dialog, 1);
@@ -691,7 +691,7 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
     bench::PtyPort com1(1);
     StoreIr55OnCom1(row.entries);
     Program program;
-    HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+    HWND frame = program.MainWindow();
     ASSERT_NE(frame, nullptr);
     HWND dialog = Dialog(frame);
     HWND list = GetDlgItem(dialog, 101);
@@ -709,8 +709,7 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 119)));
       }
     }
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitExit(20000), 0u);
+    EXPECT_EQ(program.Close(frame), 0u);
   }
 }
 
@@ -718,7 +717,7 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   HWND step1 = OpenWizard(program, dialog);
@@ -781,8 +780,7 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   Click(step1, 115);
   EXPECT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x42)), "Lern 2nd. signal!");
   EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 42;");
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 // Learns `codes` (two of them: a pair) in a new wizard and goes on to the third step
@@ -853,7 +851,7 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND step = OpenMouseStep(program, Dialog(frame), com1, {0x41});
   ASSERT_NE(step, nullptr);
@@ -893,8 +891,7 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
       EXPECT_EQ(static_cast<DWORD>(SendMessageA(field, EM_GETSEL, 0, 0)), MAKELONG(end, end));
     }
   }
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 // Cancel adds nothing; Back and Next keep the action; Finish adds the pair's entry
@@ -903,7 +900,7 @@ TEST_F(Vantora, WizardMouseStepFinishesCancelsAndKeepsItsTextAcrossBack) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1({"LW 00 40;MOVE 0 5;", "LW 00 50;LEFTDOWN;LEFTUP;"});
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   HWND list = GetDlgItem(dialog, 101);
@@ -941,8 +938,7 @@ TEST_F(Vantora, WizardMouseStepFinishesCancelsAndKeepsItsTextAcrossBack) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 119)));
   for (const char* title : {"Wizard Step1", "Wizard Step2", "Wizard Step3"})
     EXPECT_EQ(WaitForWindow(program.Id(), title, 300), nullptr) << title;
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 // The keystroke recorder, driven with real keys on the bench's display.
@@ -1000,7 +996,7 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND step = OpenStep3(program, Dialog(frame), com1, {0x41}, 103);
   ASSERT_NE(step, nullptr);
@@ -1036,8 +1032,7 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
     if (recorded) Click(step, 115);
     EXPECT_EQ(TextOf(field), "");
   }
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 // A full field swallows keys until Clear; the close box loses what was recorded
@@ -1048,7 +1043,7 @@ TEST_F(Vantora, WizardKeyStepFullFieldCloseBoxBackFinishAndReplay) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1({"LW 00 40;MOVE 0 5;"});
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   HWND list = GetDlgItem(dialog, 101);
@@ -1145,15 +1140,14 @@ TEST_F(Vantora, WizardWithoutAReceiverOnlyPrompts) {
   HWND option = WaitForWindow(program.Id(), "Option", 20000);
   ASSERT_NE(option, nullptr);
   SendMessageA(GetDlgItem(option, IDCANCEL), BM_CLICK, 0, 0);
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND step = OpenWizard(program, Dialog(frame));
   ASSERT_NE(step, nullptr);
   Click(step, 104);
   EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Fire remocon signal!");
   EXPECT_FALSE(Enabled(step, 1));
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 // The receiver goes away while the second code is awaited: the options come up
@@ -1162,7 +1156,7 @@ TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND step = OpenWizard(program, Dialog(frame));
   ASSERT_NE(step, nullptr);
@@ -1185,8 +1179,7 @@ TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
     EXPECT_EQ(status, "Fault!");
     EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "");
   }
-  PostMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(20000), 0u);
+  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 // A tapped and a held button learn the same code, and the watcher plays an entry
@@ -1195,7 +1188,7 @@ TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
   Program program;
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   for (const ir55::Script& press : {ir55::Script().Press(0x42), ir55::Script().Hold(0x42, 300)}) {
@@ -1234,7 +1227,7 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
   HWND notice = WaitForWindow(program.Id(), "TransmitterNec/Sony", 20000);
   ASSERT_NE(notice, nullptr);
   PostMessageA(notice, WM_COMMAND, IDOK, 0);
-  HWND frame = WaitForWindow(program.Id(), "Vantor", 20000);
+  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   struct Pass {
