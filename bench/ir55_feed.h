@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "bench/pty_port.h"
-#include "tools/ir55/ir55_emulator.h"
+#include "remotes/ir55/ir55_emulator.h"
 
 namespace bench {
 

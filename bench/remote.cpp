@@ -2,7 +2,7 @@
 
 #include "bench/dialogs.h"
 #include "bench/ir55_feed.h"
-#include "tools/sir/uart_bytes.h"
+#include "remotes/sir/uart_bytes.h"
 
 namespace bench {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "bench/pty_port.h"
-#include "tools/ir55/ir55_emulator.h"
-#include "tools/sir/protocols.h"
+#include "remotes/ir55/ir55_emulator.h"
+#include "remotes/sir/protocols.h"
 
 namespace bench {
 

@@ -20,13 +20,13 @@
 #include <string>
 
 #include "kestrel/decode.h"
-#include "tests/kestrel/learn_button.h"
+#include "remotes/sir/learn_button.h"
 
 namespace {
 
-using kestrel_test::Ending;
-using kestrel_test::LearnButton;
-using kestrel_test::LearnSetup;
+using sir::Ending;
+using sir::LearnButton;
+using sir::LearnSetup;
 
 struct Tally {
   int right = 0, wrong = 0, abandoned = 0, unchanged = 0, endless = 0;
@@ -68,8 +68,8 @@ Tally Learn(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, std
   Tally tally;
   for (int i = 0; i < buttons; ++i) {
     auto [device, function, setup] = Draw(random, jitter, offset, g_dither);
-    kestrel_test::Learned learned = LearnButton(p, device, function, setup);
-    std::optional<std::string> expected = kestrel_test::ExpectedCode(p, device, function);
+    sir::Learned learned = LearnButton(p, device, function, setup);
+    std::optional<std::string> expected = sir::ExpectedCode(p, device, function);
     switch (learned.ending) {
       case Ending::Complete:
         if (expected && learned.code == *expected) {
@@ -102,8 +102,8 @@ Running Catch(sir::Protocol p, int buttons, std::uint32_t seed, double jitter, s
   Running tally;
   for (int i = 0; i < buttons; ++i) {
     auto [device, function, setup] = Draw(random, jitter, offset, true);
-    kestrel_test::Caught caught = kestrel_test::CatchPress(p, device, function, RunningFormat(p), setup);
-    std::optional<std::string> expected = kestrel_test::ExpectedCode(p, device, function);
+    sir::Caught caught = sir::CatchPress(p, device, function, RunningFormat(p), setup);
+    std::optional<std::string> expected = sir::ExpectedCode(p, device, function);
     if (!caught.got) tally.nothing++;
     else (expected && caught.code == *expected ? tally.right : tally.wrong)++;
   }
@@ -121,7 +121,7 @@ void PrintRunning(int buttons, std::uint32_t seed, const sir::Protocol* protocol
   std::printf("---|\n");
   for (std::size_t i = 0; i < count; ++i) {
     sir::Protocol p = protocols[i];
-    std::printf("| %s |", kestrel_test::ProtocolName(p));
+    std::printf("| %s |", sir::ProtocolName(p));
     int wrong = 0;
     auto cell = [&](Running r) {
       wrong += r.wrong;
@@ -147,7 +147,7 @@ void PrintSonySecondBytes(int buttons, std::uint32_t seed) {
         setup.pollPhaseUs = random() % 50000;
         setup.markOffsetUs = offset;
         setup.dither = true;
-        std::vector<std::uint8_t> bytes = kestrel_test::FirstCapture(p, random() & 0xFFFF, random() & 0xFF, setup);
+        std::vector<std::uint8_t> bytes = sir::FirstCapture(p, random() & 0xFFFF, random() & 0xFF, setup);
         if (bytes.size() >= 2 && bytes[0] == 0x00) seen[bytes[1]]++;
       }
     }
@@ -171,7 +171,7 @@ void PrintTakenForSony(int buttons, std::uint32_t seed, const sir::Protocol* pro
       for (std::int32_t offset = -100; offset <= 200; offset += 10) {
         for (int b = 0; b < buttons; ++b) {
           auto [device, function, setup] = Draw(random, jitter, offset, true);
-          std::vector<std::uint8_t> bytes = kestrel_test::FirstCapture(p, device, function, setup);
+          std::vector<std::uint8_t> bytes = sir::FirstCapture(p, device, function, setup);
           kestrel::RecognitionState state = kestrel::FreshState();
           kestrel::DecodeCapture(bytes.data(), bytes.size(), state);
           taken += std::strncmp(state.CodePrefix, "SO", 2) == 0;
@@ -179,7 +179,7 @@ void PrintTakenForSony(int buttons, std::uint32_t seed, const sir::Protocol* pro
         }
       }
     }
-    std::printf("\n  %s: %d of %d", kestrel_test::ProtocolName(p), taken, all);
+    std::printf("\n  %s: %d of %d", sir::ProtocolName(p), taken, all);
   }
   std::printf("\n");
 }
@@ -236,7 +236,7 @@ int main(int argc, char** argv) {
       last = Learn(p, buttons, seed, jitters[j], offset);
       cells[j] = Percent(last.right, last.Total());
     }
-    std::printf("| %s | %s | %s | %s | %d / %d / %d / %d |\n", kestrel_test::ProtocolName(p), cells[0].c_str(),
+    std::printf("| %s | %s | %s | %s | %d / %d / %d / %d |\n", sir::ProtocolName(p), cells[0].c_str(),
                 cells[1].c_str(), cells[2].c_str(), last.wrong, last.abandoned, last.unchanged, last.endless);
   }
   if (sweep) {
@@ -249,8 +249,8 @@ int main(int argc, char** argv) {
     std::printf("\n");
     std::string inTwo;
     for (sir::Protocol p : protocols) {
-      std::printf("| %s |", kestrel_test::ProtocolName(p));
-      inTwo += std::string("| ") + kestrel_test::ProtocolName(p) + " |";
+      std::printf("| %s |", sir::ProtocolName(p));
+      inTwo += std::string("| ") + sir::ProtocolName(p) + " |";
       for (std::int32_t us : offsets) {
         Tally t = Learn(p, buttons, seed, 0.0, us);
         std::printf(" %s (%s) |", Percent(t.right, t.Total()).c_str(), Percent(t.wrong, t.Total()).c_str());

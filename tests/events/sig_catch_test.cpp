@@ -17,8 +17,8 @@
 #include "bench/input_probe.h"
 #include "bench/message_boxes.h"
 #include "bench/pty_port.h"
-#include "tools/sir/protocols.h"
-#include "tools/sir/uart_bytes.h"
+#include "remotes/sir/protocols.h"
+#include "remotes/sir/uart_bytes.h"
 
 namespace vantor {
 namespace {

@@ -8,8 +8,8 @@
 #include "kestrel/kestrel.h"
 #include "bench/pty_port.h"
 #include "tests/kestrel/kestrel_bench.h"
-#include "tools/sir/protocols.h"
-#include "tools/sir/uart_bytes.h"
+#include "remotes/sir/protocols.h"
+#include "remotes/sir/uart_bytes.h"
 
 namespace {
 

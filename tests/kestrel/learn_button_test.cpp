@@ -2,7 +2,7 @@
 // of a remote, each capture receives the bytes a UART would at the speed of that
 // pass, and the library is asked again for as long as it says "AGAIN". Expected
 // codes are the protocols' device and function values, written out by hand.
-#include "tests/kestrel/learn_button.h"
+#include "remotes/sir/learn_button.h"
 
 #include <gtest/gtest.h>
 
@@ -10,32 +10,32 @@
 #include <tuple>
 #include <vector>
 
-#include "tools/sir/protocols.h"
+#include "remotes/sir/protocols.h"
 
 namespace {
 
-using kestrel_test::Ending;
-using kestrel_test::LearnButton;
+using sir::Ending;
+using sir::LearnButton;
 using sir::Protocol;
 
 // "NE@4800 AGAIN, SO@9600 SO 01 01": the passes in one line, for the failure text.
-std::string Passes(const kestrel_test::Learned& l) {
+std::string Passes(const sir::Learned& l) {
   std::string text;
-  for (const kestrel_test::PassRecord& p : l.passes) {
+  for (const sir::PassRecord& p : l.passes) {
     text += p.prefix + "@" + std::to_string(p.baud) + " " + (p.result.empty() ? "(empty)" : p.result) + ", ";
   }
   return text;
 }
 
-std::vector<std::string> PrefixesAndSpeeds(const kestrel_test::Learned& l) {
+std::vector<std::string> PrefixesAndSpeeds(const sir::Learned& l) {
   std::vector<std::string> out;
-  for (const kestrel_test::PassRecord& p : l.passes) out.push_back(p.prefix + "@" + std::to_string(p.baud));
+  for (const sir::PassRecord& p : l.passes) out.push_back(p.prefix + "@" + std::to_string(p.baud));
   return out;
 }
 
 void ExpectLearned(Protocol p, unsigned device, unsigned function, const char* code,
                    const std::vector<std::string>& passes) {
-  kestrel_test::Learned l = LearnButton(p, device, function);
+  sir::Learned l = LearnButton(p, device, function);
   EXPECT_EQ(l.ending, Ending::Complete) << Passes(l);
   EXPECT_EQ(l.code, code) << Passes(l);
   EXPECT_EQ(PrefixesAndSpeeds(l), passes) << Passes(l);
@@ -71,10 +71,10 @@ TEST(LearnButton, SonyPressesReadRightWithMarksHeldShorterOrLonger) {
                                              std::tuple{Protocol::Sony12, 0x12u, 0x34u, "SO 12 34"},
                                              std::tuple{Protocol::Sony15, 0x9Au, 0x7Fu, "SO 9a 7f"}}) {
       for (std::uint32_t phase : {0u, 17000u, 41000u}) {
-        kestrel_test::LearnSetup setup{.pollPhaseUs = phase, .markOffsetUs = offset, .dither = true};
-        kestrel_test::Caught caught = kestrel_test::CatchPress(p, device, function, "SO", setup);
+        sir::LearnSetup setup{.pollPhaseUs = phase, .markOffsetUs = offset, .dither = true};
+        sir::Caught caught = sir::CatchPress(p, device, function, "SO", setup);
         EXPECT_TRUE(caught.got && caught.code == code) << code << " offset " << offset << " phase " << phase;
-        kestrel_test::Learned l = LearnButton(p, device, function, setup);
+        sir::Learned l = LearnButton(p, device, function, setup);
         EXPECT_EQ(l.code, code) << "offset " << offset << ": " << Passes(l);
         EXPECT_EQ(l.passes.size(), 2u) << "offset " << offset << ": " << Passes(l);
       }
@@ -83,7 +83,7 @@ TEST(LearnButton, SonyPressesReadRightWithMarksHeldShorterOrLonger) {
 }
 
 TEST(LearnButton, SonyFifteenBitCompletesAfterItsNotice) {
-  kestrel_test::Learned l = LearnButton(Protocol::Sony15, 0xAA, 0x1C);
+  sir::Learned l = LearnButton(Protocol::Sony15, 0xAA, 0x1C);
   EXPECT_EQ(l.code, "SO aa 1c") << Passes(l);
   ASSERT_EQ(l.messages.size(), 1u);
   EXPECT_EQ(l.messages[0].caption, "Notice!");
@@ -105,7 +105,7 @@ TEST(LearnButton, SharpCarriesTheExpansionAndCheckBitsInItsData) {
 // Documented outcomes where the recognition has no code for the frame.
 
 TEST(LearnButton, SonyTwentyBitIsAbandonedInItsSecondPass) {
-  kestrel_test::Learned l = LearnButton(Protocol::Sony20, 0x1234, 0x41);
+  sir::Learned l = LearnButton(Protocol::Sony20, 0x1234, 0x41);
   EXPECT_EQ(l.ending, Ending::Abandoned) << Passes(l);
   EXPECT_EQ(PrefixesAndSpeeds(l), (std::vector<std::string>{"NE@4800", "SO@9600"}));
 }
@@ -113,7 +113,7 @@ TEST(LearnButton, SonyTwentyBitIsAbandonedInItsSecondPass) {
 TEST(LearnButton, KaseikyoAndExtendedNecAddressesGiveNothingUsable) {
   // Neither frame has an inverted address: no group value can be decided.
   for (auto [p, device] : {std::pair{Protocol::Panasonic, 0x12u}, std::pair{Protocol::NecExtended, 0x1234u}}) {
-    kestrel_test::Learned l = LearnButton(p, device, 0x34);
+    sir::Learned l = LearnButton(p, device, 0x34);
     EXPECT_EQ(l.ending, Ending::Unchanged) << Passes(l);
     EXPECT_EQ(l.passes.size(), 1u);
     EXPECT_TRUE(l.messages.empty());
@@ -125,7 +125,7 @@ TEST(LearnButton, MitsubishiIsSwitchedToItsOwnPasses) {
   // the next press runs at 1600 baud. There the 350 us marks fall between the
   // samples of this line model, so the final code is not checked here; the
   // accuracy table in the benchmarks shows how often it comes out right.
-  kestrel_test::Learned l = LearnButton(Protocol::Mitsubishi, 0x00, 0x41);
+  sir::Learned l = LearnButton(Protocol::Mitsubishi, 0x00, 0x41);
   ASSERT_GE(l.passes.size(), 2u) << Passes(l);
   EXPECT_EQ(l.passes[0].prefix, "NE");
   EXPECT_EQ(l.passes[0].result, "AGAIN");
@@ -134,24 +134,24 @@ TEST(LearnButton, MitsubishiIsSwitchedToItsOwnPasses) {
 }
 
 TEST(LearnButton, TheSameSeedLearnsTheSameWay) {
-  kestrel_test::LearnSetup setup;
+  sir::LearnSetup setup;
   setup.jitter = 0.10;
   setup.seed = 7;
   setup.pollPhaseUs = 33000;
-  kestrel_test::Learned a = LearnButton(Protocol::Sony12, 0x05, 0x15, setup);
-  kestrel_test::Learned b = LearnButton(Protocol::Sony12, 0x05, 0x15, setup);
+  sir::Learned a = LearnButton(Protocol::Sony12, 0x05, 0x15, setup);
+  sir::Learned b = LearnButton(Protocol::Sony12, 0x05, 0x15, setup);
   EXPECT_EQ(Passes(a), Passes(b));
   EXPECT_EQ(a.code, b.code);
 }
 
 TEST(LearnButton, ExpectedCodesFollowEachProtocolsFields) {
-  EXPECT_EQ(kestrel_test::ExpectedCode(Protocol::Nec, 0x00, 0x41), "NE 00 41");
-  EXPECT_EQ(kestrel_test::ExpectedCode(Protocol::Nec, 0xA8, 0x41), "PI a8 41");
-  EXPECT_EQ(kestrel_test::ExpectedCode(Protocol::NecExtended, 0xED12, 0x41), "NE 12 41");
-  EXPECT_EQ(kestrel_test::ExpectedCode(Protocol::NecExtended, 0x1234, 0x41), std::nullopt);
-  EXPECT_EQ(kestrel_test::ExpectedCode(Protocol::Sony12, 0x3F, 0xFF), "SO 1f 7f");
-  EXPECT_EQ(kestrel_test::ExpectedCode(Protocol::Sharp, 0x1F, 0xFF), "SH 1f 1ff");
-  EXPECT_EQ(kestrel_test::ExpectedCode(Protocol::Sony20, 1, 1), std::nullopt);
+  EXPECT_EQ(sir::ExpectedCode(Protocol::Nec, 0x00, 0x41), "NE 00 41");
+  EXPECT_EQ(sir::ExpectedCode(Protocol::Nec, 0xA8, 0x41), "PI a8 41");
+  EXPECT_EQ(sir::ExpectedCode(Protocol::NecExtended, 0xED12, 0x41), "NE 12 41");
+  EXPECT_EQ(sir::ExpectedCode(Protocol::NecExtended, 0x1234, 0x41), std::nullopt);
+  EXPECT_EQ(sir::ExpectedCode(Protocol::Sony12, 0x3F, 0xFF), "SO 1f 7f");
+  EXPECT_EQ(sir::ExpectedCode(Protocol::Sharp, 0x1F, 0xFF), "SH 1f 1ff");
+  EXPECT_EQ(sir::ExpectedCode(Protocol::Sony20, 1, 1), std::nullopt);
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 // The synthesizer's protocol half against the published frame layouts: durations
 // come out as mark, space, mark, ..., starting with the light.
-#include "tools/sir/protocols.h"
+#include "remotes/sir/protocols.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "tools/sir/uart_bytes.h"
+#include "remotes/sir/uart_bytes.h"
 
 namespace {
 

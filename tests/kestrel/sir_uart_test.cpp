@@ -1,7 +1,7 @@
 // Expected bytes are worked out by hand from the bit timing: at B baud a bit lasts
 // T = 1e6/B us, data bit k is sampled at (1.5 + k) T after the falling edge and the
 // stop bit at 9.5 T, after which the receiver waits for the next falling edge.
-#include "tools/sir/uart_bytes.h"
+#include "remotes/sir/uart_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "pellow/pellow_core.h"
-#include "tools/ir55/ir55_emulator.h"
+#include "remotes/ir55/ir55_emulator.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 #include "bench/program.h"
 #include "bench/pty_port.h"
 #include "bench/remote.h"
-#include "tools/ir55/ir55_emulator.h"
-#include "tools/sir/protocols.h"
+#include "remotes/ir55/ir55_emulator.h"
+#include "remotes/sir/protocols.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "tools/sir/protocols.h"
+#include "remotes/sir/protocols.h"
 
-#include "tools/sir/protocol_renderers.h"
+#include "remotes/sir/protocol_renderers.h"
 
 namespace sir {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/sir/uart_bytes.h"
+#include "remotes/sir/uart_bytes.h"
 
 namespace sir {
 

@@ -1,4 +1,4 @@
-#include "tools/sir/capture.h"
+#include "remotes/sir/capture.h"
 
 namespace sir {
 

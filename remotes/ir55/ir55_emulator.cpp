@@ -1,4 +1,4 @@
-#include "tools/ir55/ir55_emulator.h"
+#include "remotes/ir55/ir55_emulator.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tests/kestrel/learn_button.h"
+#include "remotes/sir/learn_button.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,10 +6,10 @@
 
 #include "kestrel/decode.h"
 #include "kestrel/format_code.h"
-#include "tools/sir/capture.h"
-#include "tools/sir/uart_bytes.h"
+#include "remotes/sir/capture.h"
+#include "remotes/sir/uart_bytes.h"
 
-namespace kestrel_test {
+namespace sir {
 namespace {
 
 std::string Hex(const char* prefix, unsigned group, unsigned data) {
@@ -146,4 +146,4 @@ const char* ProtocolName(sir::Protocol protocol) {
   return "?";
 }
 
-}  // namespace kestrel_test
+}  // namespace sir

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "tools/sir/timeline.h"
+#include "remotes/sir/timeline.h"
 
 namespace sir {
 

@@ -1,4 +1,4 @@
-#include "tools/sir/uart_bytes.h"
+#include "remotes/sir/uart_bytes.h"
 
 #include <algorithm>
 #include <cstddef>

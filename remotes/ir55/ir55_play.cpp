@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/ir55/ir55_emulator.h"
+#include "remotes/ir55/ir55_emulator.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "kestrel/capture_result.h"
-#include "tools/sir/protocols.h"
+#include "remotes/sir/protocols.h"
 
-namespace kestrel_test {
+namespace sir {
 
 enum class Ending {
   Complete,       // a code string
@@ -72,4 +72,4 @@ std::vector<std::uint8_t> FirstCapture(sir::Protocol protocol, std::uint32_t dev
 
 const char* ProtocolName(sir::Protocol protocol);
 
-}  // namespace kestrel_test
+}  // namespace sir

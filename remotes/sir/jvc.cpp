@@ -2,7 +2,7 @@
 // mark and 4.2 ms space, sent once; 8 address and 8 command bits, least
 // significant first, each a 526 us mark and a 526 us (0) or 1574 us (1) space;
 // a closing mark. Held buttons repeat the frame without the leader, every 55 ms.
-#include "tools/sir/protocol_renderers.h"
+#include "remotes/sir/protocol_renderers.h"
 
 namespace sir {
 namespace {

@@ -3,7 +3,7 @@
 // significant first; each bit a 320 us mark and a 680 us (0) or 1680 us (1)
 // space; a closing mark. 40 ms later the same frame follows with command,
 // expansion and check bits inverted.
-#include "tools/sir/protocol_renderers.h"
+#include "remotes/sir/protocol_renderers.h"
 
 namespace sir {
 namespace {

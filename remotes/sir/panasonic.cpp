@@ -3,7 +3,7 @@
 // maker code 0x2002, a parity nibble over it, a system nibble, 8 device bits, 8
 // function bits and an 8-bit XOR check; each bit a 432 us mark and a 432 us (0) or
 // 1296 us (1) space; a closing mark; the frame repeats every 75 ms.
-#include "tools/sir/protocol_renderers.h"
+#include "remotes/sir/protocol_renderers.h"
 
 namespace sir {
 namespace {

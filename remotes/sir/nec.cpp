@@ -5,7 +5,7 @@
 // mark. While the button is held, a repeat code (9 ms mark, 2.25 ms space, 560 us
 // mark) follows every 108 ms, start to start. Pioneer remotes use the same frame
 // at a 40 kHz carrier and send the whole frame again instead of a repeat code.
-#include "tools/sir/protocol_renderers.h"
+#include "remotes/sir/protocol_renderers.h"
 
 namespace sir {
 namespace {

@@ -3,7 +3,7 @@
 // address and 8 command bits, least significant first; each bit a 350 us mark and
 // a space of the recording's mean length, 867 us (0) or 2083 us (1); a closing
 // mark; the frame repeats every 45 ms, start to start.
-#include "tools/sir/protocol_renderers.h"
+#include "remotes/sir/protocol_renderers.h"
 
 namespace sir {
 namespace {

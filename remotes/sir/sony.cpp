@@ -3,7 +3,7 @@
 // device bits, least significant first; each bit a 1200 us (1) or 600 us (0) mark
 // followed by a 600 us space. The frame is sent at least three times, every 45 ms
 // start to start.
-#include "tools/sir/protocol_renderers.h"
+#include "remotes/sir/protocol_renderers.h"
 
 namespace sir {
 namespace {
