@@ -258,7 +258,7 @@ TEST(Framework, AThreadStartsSuspendsAndResumes) {
 
 class Chain : public TApplication {
  public:
-  Chain() : TApplication("Vantor", GetModuleHandleA(nullptr), SW_SHOWNORMAL) {}
+  Chain() : TApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL) {}
   std::vector<UINT> seen;
   using TApplication::ProcessMessage;
 
@@ -284,7 +284,7 @@ class Claimer : public Probe {
 // rather than queued: both must still reach the application first.
 class Filtering : public TApplication {
  public:
-  Filtering() : TApplication("Filtering", GetModuleHandleA(nullptr), SW_SHOW) {}
+  Filtering() : TApplication(GetModuleHandleA(nullptr), SW_SHOW) {}
   std::vector<UINT> seen;
   std::vector<WORD> commands;
   bool consumeCommands = false;
