@@ -1,5 +1,5 @@
 // The main window's private messages, shared with whatever drives the window from
-// outside (the demo, the bench and the tests) so nobody restates their numbers.
+// outside (the demo and the program's tests) so nobody restates their numbers.
 #pragma once
 
 #include <windows.h>
