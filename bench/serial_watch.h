@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -90,10 +91,12 @@ class SerialWatch {
     static State s;
     return s;
   }
-  template <typename... Args>
-  static void Note(const char* format, Args... args) {
+  __attribute__((format(printf, 1, 2))) static void Note(const char* format, ...) {
     char line[256];
-    std::snprintf(line, sizeof line, format, args...);
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
     Seen().log.push_back(line);
   }
   static std::string PortOf(HANDLE h) {
