@@ -156,15 +156,6 @@ std::vector<CapturedBox> MessageBoxCapture::Boxes() const {
   return copy;
 }
 
-bool MessageBoxCapture::WaitForBoxes(std::size_t count, unsigned timeoutMs) const {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (Boxes().size() >= count) return true;
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(10);
-  }
-}
-
 void MessageBoxCapture::SetAnswer(int id) {
   EnterCriticalSection(&Shared->lock);
   Shared->answer = id;

@@ -24,8 +24,6 @@ class MessageBoxCapture {
   MessageBoxCapture& operator=(const MessageBoxCapture&) = delete;
 
   std::vector<CapturedBox> Boxes() const;
-  // Waits until at least count boxes were seen; false on time-out.
-  bool WaitForBoxes(std::size_t count, unsigned timeoutMs) const;
   void SetAnswer(int id);
 
   struct State;  // shared with the hook procedure

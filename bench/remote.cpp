@@ -1,5 +1,6 @@
 #include "bench/remote.h"
 
+#include "app/resources/resource_ids.h"
 #include "bench/dialogs.h"
 #include "bench/ir55_feed.h"
 #include "remotes/sir/uart_bytes.h"
@@ -8,8 +9,6 @@ namespace bench {
 namespace {
 
 constexpr unsigned kIdleBaud = 19200;
-constexpr int kLearnButton = 104;
-constexpr int kStatusField = 105;
 
 // Waits until `dueMs` after `t0`.
 void WaitUntil(DWORD t0, DWORD dueMs, const Waiter& wait) {
@@ -46,23 +45,23 @@ void PlaySir(PtyPort& port, sir::Protocol protocol, std::uint32_t device, std::u
 }
 
 std::string LearnIr55(HWND step, PtyPort& port, const ir55::Script& press) {
-  PostMessageA(GetDlgItem(step, kLearnButton), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
   if (!WaitBusy(step, 10000)) return "<not waiting>";
   Sleep(200);  // past the read's purge
   bench::Ir55Feeder feeder(port, press);
   feeder.Wait();
-  return TextOf(GetDlgItem(step, kStatusField));
+  return TextOf(GetDlgItem(step, IDC_STEP1_STATUS));
 }
 
 std::string LearnSir(HWND step, PtyPort& port, sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
                      unsigned& baud) {
   const Waiter sleep = [](DWORD ms) { Sleep(ms); };
-  PostMessageA(GetDlgItem(step, kLearnButton), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
   baud = WaitForCapture(port, 5000, sleep);
   if (!baud) return "<not waiting>";
   Sleep(100);  // past the capture's purge
   PlaySir(port, protocol, device, function, baud, sleep);
-  return TextOf(GetDlgItem(step, kStatusField));
+  return TextOf(GetDlgItem(step, IDC_STEP1_STATUS));
 }
 
 }  // namespace bench

@@ -34,7 +34,6 @@ class CapturePoll {
   bool NoSignal(unsigned long captured) const { return !IsQuiet || captured == 0; }
 
   bool Started() const { return HasStarted; }
-  bool Quiet() const { return IsQuiet; }
   unsigned Count() const { return PollCount; }
 
  private:

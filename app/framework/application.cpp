@@ -11,8 +11,7 @@ TApplication* g_application = nullptr;
 HHOOK g_modalFilter = nullptr;
 }  // namespace
 
-TApplication::TApplication(const char* name, HINSTANCE instance, int cmdShow)
-    : CmdShow(cmdShow), Name(name), Instance(instance) {
+TApplication::TApplication(HINSTANCE instance, int cmdShow) : CmdShow(cmdShow), Instance(instance) {
   g_application = this;
 }
 

@@ -14,7 +14,7 @@ namespace vantor {
 
 class TApplication {
  public:
-  TApplication(const char* name, HINSTANCE instance, int cmdShow);
+  TApplication(HINSTANCE instance, int cmdShow);
   virtual ~TApplication();
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;
@@ -28,9 +28,7 @@ class TApplication {
   // consumed the command.
   static bool OfferCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
-  const char* GetName() const { return Name; }
   HINSTANCE GetInstance() const { return Instance; }
-  int GetCmdShow() const { return CmdShow; }
 
  protected:
   // Creates and shows the main window; false ends the program with code 1.
@@ -45,7 +43,6 @@ class TApplication {
  private:
   static LRESULT CALLBACK ModalLoopFilter(int code, WPARAM wParam, LPARAM lParam);
 
-  const char* Name;
   HINSTANCE Instance;
 };
 

@@ -28,8 +28,9 @@ int TComboBox::DeleteString(int index) const {
 
 int TComboBox::GetCount() const { return static_cast<int>(SendMessageA(Handle, CB_GETCOUNT, 0, 0)); }
 
-int TComboBox::FindString(const char* prefix, int after) const {
-  return static_cast<int>(SendMessageA(Handle, CB_FINDSTRING, static_cast<WPARAM>(after), reinterpret_cast<LPARAM>(prefix)));
+int TComboBox::FindString(const char* prefix) const {
+  // From the top: the search starts after item -1.
+  return static_cast<int>(SendMessageA(Handle, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix)));
 }
 
 int TComboBox::GetStringLen(int index) const {
@@ -68,7 +69,5 @@ std::string TComboBox::GetText() const {
 }
 
 void TComboBox::SetText(const char* text) const { SetWindowTextA(Handle, text); }
-
-void TComboBox::Clear() const { SendMessageA(Handle, CB_RESETCONTENT, 0, 0); }
 
 }  // namespace vantor

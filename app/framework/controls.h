@@ -69,9 +69,9 @@ class TComboBox : public TControl {
   int DeleteString(int index) const;
   // Number of items, negative on error.
   int GetCount() const;
-  // First item after index `after` (-1: from the top) that begins with `prefix`,
-  // letters compared without case; negative when none.
-  int FindString(const char* prefix, int after = -1) const;
+  // First item from the top that begins with `prefix`, letters compared without
+  // case; negative when none.
+  int FindString(const char* prefix) const;
   int GetStringLen(int index) const;
   // The whole text of an item, however long; empty when there is no such item.
   std::string GetString(int index) const;
@@ -85,7 +85,6 @@ class TComboBox : public TControl {
   // The edit field.
   std::string GetText() const;
   void SetText(const char* text) const;
-  void Clear() const;
 };
 
 }  // namespace vantor

@@ -28,8 +28,6 @@ class TDataExchange {
     Text(id, buffer, N);
   }
 
-  TTransferDirection Direction() const { return Transfer; }
-
  private:
   HWND Dialog;
   TTransferDirection Transfer;

@@ -39,7 +39,6 @@ class TDialog : public TWindow {
 
   // Called by TControl's constructor.
   void AddControl(TControl* control) { Controls.push_back(control); }
-  int GetResourceId() const { return ResourceId; }
 
   // For the application's message loop: lets a modeless dialog take its keyboard
   // navigation (Tab, Enter, Esc). True when consumed.

@@ -17,7 +17,6 @@ class TFrameWindow : public TWindow {
 
   // Creates the frame and its client; the frame is not shown yet.
   HWND Create();
-  TDialog* GetClient() const { return Client; }
   void SetIcons(HICON large, HICON small);
   // The application's main window ends the message loop when it is destroyed.
   bool QuitOnDestroy = false;

@@ -13,6 +13,7 @@
 #include "app/events/sig_catch.h"
 #include "app/framework/controls.h"
 #include "app/framework/dialog.h"
+#include "app/main/private_messages.h"
 #include "app/options/port_options.h"
 #include "app/options/set_ms_ir.h"
 #include "app/resources/resource_ids.h"
@@ -24,9 +25,6 @@
 #include "app/wizard/wizard_state.h"
 
 namespace vantor {
-
-constexpr UINT WizardStepMessage = WM_USER + 300;
-constexpr UINT TrayMessage = WM_USER + 305;
 
 class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
  public:

@@ -21,7 +21,7 @@ class TSDIDecFrame : public TFrameWindow {
 
 class TDexelApp : public TApplication {
  public:
-  TDexelApp(HINSTANCE instance, int cmdShow) : TApplication(kAppTitle, instance, cmdShow) {}
+  TDexelApp(HINSTANCE instance, int cmdShow) : TApplication(instance, cmdShow) {}
   ~TDexelApp() override;
 
   // Takes the program's one instance before anything else is made; false when an

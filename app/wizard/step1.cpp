@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/events/sig_catch.h"
+#include "kestrel/learning_pass.h"
 
 namespace vantor {
 namespace {
@@ -163,19 +164,10 @@ void TStep1::Failed(bool kestrel) {
   if (portClosed) {
     Host.PortOptionsProcedure();
   } else if (kestrel) {
-    char (&format)[16] = Host.FormatCode();
-    char* prefix = Host.Kestrel().CodePrefix;
-    if (std::strncmp(received, "AGAIN", 5) == 0) {
-      // The library asks for another press at the speed it has chosen.
-      if (std::strncmp(prefix, "SO", 2) == 0) {
-        std::strcpy(format, "SO");
-      } else {
-        std::strncpy(prefix, format, sizeof Host.Kestrel().CodePrefix - 1);
-        prefix[sizeof Host.Kestrel().CodePrefix - 1] = '\0';
-      }
-    } else if (received[0] == '\0') {
-      std::strcpy(format, "NE");
-    }
+    const kestrel::LearningPass next =
+        kestrel::NextLearningPass(received, Host.Kestrel().CodePrefix, Host.FormatCode(), kestrel::Adopts::Sony);
+    std::memcpy(Host.FormatCode(), next.FormatCode, sizeof next.FormatCode);
+    std::memcpy(Host.Kestrel().CodePrefix, next.CodePrefix, sizeof next.CodePrefix);
   }
   ShowFault();
 }

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "app/resources/resource_ids.h"
 #include "bench/ir55_feed.h"
 #include "bench/input_probe.h"
 #include "bench/program.h"
@@ -205,7 +206,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   HWND dialog = GetWindow(frame, GW_CHILD);
-  SendMessageA(GetDlgItem(dialog, 1), BM_CLICK, 0, 0);  // Start: the window hides, the watcher runs
+  SendMessageA(GetDlgItem(dialog, IDC_MAIN_START), BM_CLICK, 0, 0);  // Start: the window hides, the watcher runs
 
   bench::DisablePointerAcceleration();
   bench::InputProbe probe(100, 100, 500, 400);
@@ -258,8 +259,8 @@ int main(int argc, char** argv) {
     }
     com1.reset();
     com1 = std::make_unique<bench::PtyPort>(1);
-    SendMessageA(GetDlgItem(option, 107), BM_CLICK, 0, 0);  // IR55
-    SendMessageA(GetDlgItem(option, 101), BM_CLICK, 0, 0);  // COM1
+    SendMessageA(GetDlgItem(option, IDC_OPTION_PELLOW), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(option, IDC_OPTION_COM1), BM_CLICK, 0, 0);
     PostMessageA(option, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(option, IDOK)));
     if (!soak.OptionGone(option, 5000)) {
       ++optionStuck;
@@ -302,7 +303,7 @@ int main(int argc, char** argv) {
   Print("after half the hang-ups", afterHalfCycles);
   Print("after the hang-ups", atEnd);
 
-  PostMessageA(dialog, WM_COMMAND, 19589, 0);  // the tray's exit
+  PostMessageA(dialog, WM_COMMAND, IDM_TRAY_EXIT_SYSTEM, 0);
   DWORD code = STILL_ACTIVE;
   for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; soak.Pump(50)) {
     if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;

@@ -70,7 +70,10 @@ Learned LearnButton(sir::Protocol protocol, std::uint32_t device, std::uint32_t 
                     const LearnSetup& setup) {
   Learned learned;
   kestrel::RecognitionState state = kestrel::FreshState();
+  char formatCode[sizeof state.CodePrefix] = "NE";
   for (int pass = 0; pass < setup.maxPasses; ++pass) {
+    // As the wizard does, every pass starts in the caller's format code.
+    std::memcpy(state.CodePrefix, formatCode, sizeof state.CodePrefix);
     PassRecord record;
     record.prefix.assign(state.CodePrefix, strnlen(state.CodePrefix, 2));
     record.baud = kestrel::CaptureBaud(state.CodePrefix, kestrel::kIdleBaud);
@@ -101,10 +104,14 @@ Learned LearnButton(sir::Protocol protocol, std::uint32_t device, std::uint32_t 
       learned.ending = Ending::Unchanged;
       return learned;
     }
-    if (std::strcmp(outcome.code, "AGAIN") != 0) {
+    const kestrel::LearningPass next =
+        kestrel::NextLearningPass(outcome.code, state.CodePrefix, formatCode, setup.adopts);
+    if (!next.Again) {
       learned.ending = Ending::Abandoned;
       return learned;
     }
+    std::memcpy(formatCode, next.FormatCode, sizeof formatCode);
+    std::memcpy(state.CodePrefix, next.CodePrefix, sizeof state.CodePrefix);
   }
   learned.ending = Ending::TooManyPasses;
   return learned;

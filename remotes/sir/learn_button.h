@@ -1,7 +1,8 @@
 // Learning one button of a synthesized remote the way a caller of the IrDA-SIR
 // library does: capture at the speed the current format code asks for, decode
 // and recognise, and press the same button again for as long as the library says
-// "AGAIN". Portable: the captures are the synthesizer's bytes, not a port's.
+// "AGAIN", in the format the caller's learning rule gives. Portable: the captures
+// are the synthesizer's bytes, not a port's.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "kestrel/capture_result.h"
+#include "kestrel/learning_pass.h"
 #include "remotes/sir/protocols.h"
 
 namespace sir {
@@ -45,6 +47,9 @@ struct LearnSetup {
   bool dither = false;             // each edge up to one tick of the UART's 16-times clock late
   bool pulses = false;             // a transceiver that gives 3/16 of a bit time per carrier pulse
   int maxPasses = 8;
+  // Every: each press in the format the library asked for. Sony: as the wizard
+  // learns, where only Sony's request is taken up.
+  kestrel::Adopts adopts = kestrel::Adopts::Every;
 };
 
 Learned LearnButton(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,

@@ -2,37 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
+
+#include "app/events/event_list_model.h"
 
 namespace vantor {
 namespace {
 
-// Behaves like the sorted events list: items in order without regard to case,
-// and the search returns the first item from the top that begins with the text.
+// The learned list as the matcher sees it, counting the searches.
 class SortedList final : public TEventListView {
  public:
-  SortedList(std::initializer_list<std::string> items) : Items(items) {
-    std::sort(Items.begin(), Items.end(), [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
+  SortedList(std::initializer_list<std::string> items) {
+    for (const std::string& item : items) Model.Add(item);
   }
   int FindPrefix(const char* prefix) const override {
     ++searches;
-    std::string p = Lower(prefix);
-    for (std::size_t i = 0; i < Items.size(); ++i)
-      if (Lower(Items[i]).compare(0, p.size(), p) == 0) return static_cast<int>(i);
-    return -1;
+    return TEventListModelView(Model).FindPrefix(prefix);
   }
-  const std::string& operator[](int i) const { return Items[static_cast<std::size_t>(i)]; }
+  const std::string& operator[](int i) const { return Model.Text(i); }
   mutable int searches = 0;
 
  private:
-  static std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  }
-  std::vector<std::string> Items;
+  TEventListModel Model;
 };
 
 // Feeds codes in turn; returns the entries played, in order.

@@ -1,5 +1,5 @@
-// The framework under Wine, on the program's own "Option" template (buttons 1, 2,
-// 9 and radio buttons 101..108).
+// The framework under Wine, on the program's own "Option" template (OK, Cancel,
+// Help and its six radio buttons).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,11 +13,11 @@
 #include "app/framework/dialog.h"
 #include "app/framework/frame_window.h"
 #include "app/framework/thread.h"
+#include "app/resources/resource_ids.h"
 
 namespace vantor {
 namespace {
 
-constexpr int kTemplate = 1;
 constexpr UINT kPrivate = WM_USER + 300;
 
 void Pump() {
@@ -34,7 +34,7 @@ struct SixFlags {
 
 class Probe : public TDialog {
  public:
-  explicit Probe(SixFlags* record = nullptr) : TDialog(nullptr, kTemplate), Record(record) {}
+  explicit Probe(SixFlags* record = nullptr) : TDialog(nullptr, IDD_OPTION), Record(record) {}
   std::vector<int> calls;
   WPARAM gotW = 0;
   LPARAM gotL = 0;
@@ -53,14 +53,15 @@ class Probe : public TDialog {
   // Bound in an order unlike the template's and the controls' declaration.
   void DoDataExchange(TDataExchange& x) override {
     if (!Record) return;
-    const int ids[6] = {102, 104, 107, 108, 101, 103};
+    const int ids[6] = {IDC_OPTION_COM2, IDC_OPTION_COM4, IDC_OPTION_PELLOW,
+                       IDC_OPTION_KESTREL, IDC_OPTION_COM1, IDC_OPTION_COM3};
     for (int i = 5; i >= 0; --i) x.Radio(ids[i], Record->f[i]);
   }
 
  private:
   SixFlags* Record;
-  void Help() { calls.push_back(9); }
-  void PellowNotified() { calls.push_back(107); }
+  void Help() { calls.push_back(IDC_HELP_BUTTON); }
+  void PellowNotified() { calls.push_back(IDC_OPTION_PELLOW); }
   void Throws() { throw std::runtime_error("handler failed"); }
   LRESULT Private(WPARAM w, LPARAM l) {
     gotW = w;
@@ -74,13 +75,14 @@ class Probe : public TDialog {
   static const TResponseTable<Probe> Responses;
 
  public:
-  TRadioButton r101{this, 101}, r102{this, 102}, r103{this, 103}, r104{this, 104}, r107{this, 107}, r108{this, 108};
+  TRadioButton Com1{this, IDC_OPTION_COM1}, Com2{this, IDC_OPTION_COM2}, Com3{this, IDC_OPTION_COM3},
+      Com4{this, IDC_OPTION_COM4}, Pellow{this, IDC_OPTION_PELLOW}, Kestrel{this, IDC_OPTION_KESTREL};
 };
 
 const TResponseTable<Probe> Probe::Responses = {
-    TResponseTable<Probe>::Command(9, &Probe::Help),
-    TResponseTable<Probe>::Notification(107, BN_DOUBLECLICKED, &Probe::PellowNotified),
-    TResponseTable<Probe>::Command(103, &Probe::Throws),
+    TResponseTable<Probe>::Command(IDC_HELP_BUTTON, &Probe::Help),
+    TResponseTable<Probe>::Notification(IDC_OPTION_PELLOW, BN_DOUBLECLICKED, &Probe::PellowNotified),
+    TResponseTable<Probe>::Command(IDC_OPTION_COM3, &Probe::Throws),
     TResponseTable<Probe>::Message(kPrivate, &Probe::Private),
     TResponseTable<Probe>::Message(kPrivate + 1, &Probe::Close),
 };
@@ -90,11 +92,11 @@ TEST(Framework, TheResponseTableRoutesCommandsNotificationsAndPrivateMessages) {
   HWND hwnd = dialog.Create();
   ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(dialog.setups, 1);
-  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), 0);
-  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(107, BN_CLICKED), 0);  // a click is not the bound notification
-  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(107, BN_DOUBLECLICKED), 0);
-  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(9, 1), 0);  // an accelerator counts as the command
-  EXPECT_EQ(dialog.calls, (std::vector<int>{9, 107, 9}));
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, BN_CLICKED), 0);
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_OPTION_PELLOW, BN_CLICKED), 0);  // a click is not the bound notification
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_OPTION_PELLOW, BN_DOUBLECLICKED), 0);
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, 1), 0);  // an accelerator counts as the command
+  EXPECT_EQ(dialog.calls, (std::vector<int>{IDC_HELP_BUTTON, IDC_OPTION_PELLOW, IDC_HELP_BUTTON}));
   EXPECT_EQ(SendMessageA(hwnd, kPrivate, 5, 6), 42);
   EXPECT_EQ(dialog.gotW, 5u);
   EXPECT_EQ(dialog.gotL, 6);
@@ -106,34 +108,34 @@ TEST(Framework, TheResponseTableRoutesCommandsNotificationsAndPrivateMessages) {
 TEST(Framework, AThrowingHandlerDoesNotEscapeTheWindowProcedure) {
   Probe dialog;
   HWND hwnd = dialog.Create();
-  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(103, BN_CLICKED), 0);
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_OPTION_COM3, BN_CLICKED), 0);
   EXPECT_TRUE(IsWindow(hwnd));
   EXPECT_EQ(SendMessageA(hwnd, kPrivate, 1, 2), 42);  // and the window goes on working
 }
 
 TEST(Framework, TransferBindsByIdAndOkCopiesThemBack) {
-  SixFlags record{{0, 1, 0, 1, 0, 0}};  // 104 and 108 selected
+  SixFlags record{{0, 1, 0, 1, 0, 0}};  // COM4 and the IrDA-SIR receiver selected
   Probe dialog(&record);
   HWND hwnd = dialog.Create();
-  EXPECT_TRUE(dialog.r104.GetCheck());
-  EXPECT_TRUE(dialog.r108.GetCheck());
-  EXPECT_FALSE(dialog.r101.GetCheck());
-  dialog.r108.SetCheck(false);
-  dialog.r107.SetCheck(true);
-  dialog.r101.SetCheck(true);
+  EXPECT_TRUE(dialog.Com4.GetCheck());
+  EXPECT_TRUE(dialog.Kestrel.GetCheck());
+  EXPECT_FALSE(dialog.Com1.GetCheck());
+  dialog.Kestrel.SetCheck(false);
+  dialog.Pellow.SetCheck(true);
+  dialog.Com1.SetCheck(true);
   SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // Cancel leaves the record alone
   EXPECT_EQ(record.f[3], 1);
 
   Probe again(&record);
   HWND h2 = again.Create();
-  again.r108.SetCheck(false);
-  again.r107.SetCheck(true);
-  again.r104.SetCheck(false);  // the port group left with no choice keeps the record's
+  again.Kestrel.SetCheck(false);
+  again.Pellow.SetCheck(true);
+  again.Com4.SetCheck(false);  // the port group left with no choice keeps the record's
   SendMessageA(h2, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_EQ(record.f[0], 0);  // 102
-  EXPECT_EQ(record.f[1], 1);  // 104
-  EXPECT_EQ(record.f[2], 1);  // 107
-  EXPECT_EQ(record.f[3], 0);  // 108
+  EXPECT_EQ(record.f[0], 0);  // COM2
+  EXPECT_EQ(record.f[1], 1);  // COM4
+  EXPECT_EQ(record.f[2], 1);  // IR55
+  EXPECT_EQ(record.f[3], 0);  // IrDA-SIR
 }
 
 // Texts on the "Wizard Step1" template's status field: cut to the record's size,
@@ -145,11 +147,11 @@ struct Texts {
 
 class TextProbe : public TDialog {
  public:
-  explicit TextProbe(Texts& record) : TDialog(nullptr, 2), Record(record) {}
+  explicit TextProbe(Texts& record) : TDialog(nullptr, IDD_WIZARD_STEP1), Record(record) {}
   using TDialog::TransferData;
 
  protected:
-  void DoDataExchange(TDataExchange& x) override { x.Text(105, Record.text); }
+  void DoDataExchange(TDataExchange& x) override { x.Text(IDC_STEP1_STATUS, Record.text); }
 
  private:
   Texts& Record;
@@ -174,9 +176,9 @@ TEST(Framework, TextTransferStaysInsideTheRecord) {
     HWND hwnd = dialog.Create();
     ASSERT_NE(hwnd, nullptr);
     char shown[32] = {};
-    GetDlgItemTextA(hwnd, 105, shown, sizeof shown);
+    GetDlgItemTextA(hwnd, IDC_STEP1_STATUS, shown, sizeof shown);
     EXPECT_STREQ(shown, row.shown) << row.record;
-    SetDlgItemTextA(hwnd, 105, row.typed);
+    SetDlgItemTextA(hwnd, IDC_STEP1_STATUS, row.typed);
     dialog.TransferData(TTransferDirection::GetData);
     EXPECT_STREQ(record.text, row.taken) << row.typed;
     EXPECT_EQ(std::string(record.guard, 4), "GGGG");
@@ -256,7 +258,7 @@ TEST(Framework, AThreadStartsSuspendsAndResumes) {
 
 class Chain : public TApplication {
  public:
-  Chain() : TApplication("Vantor", GetModuleHandleA(nullptr), SW_SHOWNORMAL) {}
+  Chain() : TApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL) {}
   std::vector<UINT> seen;
   using TApplication::ProcessMessage;
 
@@ -282,7 +284,7 @@ class Claimer : public Probe {
 // rather than queued: both must still reach the application first.
 class Filtering : public TApplication {
  public:
-  Filtering() : TApplication("Filtering", GetModuleHandleA(nullptr), SW_SHOW) {}
+  Filtering() : TApplication(GetModuleHandleA(nullptr), SW_SHOW) {}
   std::vector<UINT> seen;
   std::vector<WORD> commands;
   bool consumeCommands = false;
@@ -313,19 +315,19 @@ TEST(Framework, ModalLoopsAndSentCommandsStillPassTheApplication) {
 
   Probe dialog;
   HWND hwnd = dialog.Create();
-  LPARAM help = reinterpret_cast<LPARAM>(GetDlgItem(hwnd, 9));
-  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), help);
+  LPARAM help = reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDC_HELP_BUTTON));
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, BN_CLICKED), help);
   app.consumeCommands = true;
-  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), help);
-  EXPECT_EQ(dialog.calls, std::vector<int>{9});  // the consumed one never reached its handler
-  EXPECT_EQ(app.commands, (std::vector<WORD>{9, 9}));
+  SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, BN_CLICKED), help);
+  EXPECT_EQ(dialog.calls, std::vector<int>{IDC_HELP_BUTTON});  // the consumed one never reached its handler
+  EXPECT_EQ(app.commands, (std::vector<WORD>{IDC_HELP_BUTTON, IDC_HELP_BUTTON}));
 }
 
 TEST(Framework, TheMessageChainOffersAppThenWindowAndParentsThenDispatch) {
   Chain app;
   Claimer dialog;
   HWND hwnd = dialog.Create();
-  HWND child = GetDlgItem(hwnd, 9);
+  HWND child = GetDlgItem(hwnd, IDC_HELP_BUTTON);
   MSG toApp{child, WM_USER + 1, 0, 0, 0, {}};
   MSG toParent{child, WM_USER + 2, 0, 0, 0, {}};  // sent to a control, claimed by its dialog
   MSG dispatched{hwnd, kPrivate, 3, 4, 0, {}};

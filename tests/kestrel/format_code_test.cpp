@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "kestrel/learning_pass.h"
+
 namespace {
 
 TEST(FormatCode, EachFormatWithASpeedCapturesAtIt) {
@@ -42,6 +46,39 @@ TEST(FormatCode, OnlyTheFirstTwoCharactersCount) {
   EXPECT_EQ(kestrel::CaptureBaud(unterminated, 19200), 900u);
   const char one[1] = {'Q'};
   EXPECT_EQ(kestrel::CaptureBaud(one, 19200), 19200u);
+}
+
+// After a capture without a code: another press or not, and the format it runs in.
+TEST(FormatCode, TheNextLearningPassFollowsAgainAndStartsOverAfterTheEmptyText) {
+  using kestrel::Adopts;
+  struct Case {
+    const char* received;
+    const char* codePrefix;  // the receiver's, after the call
+    const char* formatCode;  // the caller's
+    Adopts adopts;
+    bool again;
+    const char* nextFormat;
+    const char* nextPrefix;
+  };
+  const Case cases[] = {
+      {"AGAIN", "SO", "NE", Adopts::Sony, true, "SO", "SO"},   // Sony becomes the caller's format
+      {"AGAIN", "J1", "NE", Adopts::Sony, true, "NE", "NE"},   // any other request: back to the caller's
+      {"AGAIN", "PI", "SO", Adopts::Sony, true, "SO", "SO"},
+      {"", "NE", "SO", Adopts::Sony, false, "NE", "NE"},       // given up: start over in NEC
+      {nullptr, "NE", "SO", Adopts::Sony, false, "NE", "NE"},
+      {"LW 00 41", "J2", "SO", Adopts::Sony, false, "SO", "J2"},  // nothing the library asked for
+      {"AGAIN", "J1", "NE", Adopts::Every, true, "J1", "J1"},  // the library's passes, followed
+      {"AGAIN", "SO", "J2", Adopts::Every, true, "SO", "SO"},
+      {"", "NE", "J2", Adopts::Every, false, "NE", "NE"},
+      {"AGAIN", "M1", "A FORMAT CODE TOO LONG", Adopts::Sony, true, "A FORMAT CODE T", "A FORMAT CODE T"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.received ? c.received : "(null)") + " " + c.codePrefix + " " + c.formatCode);
+    const kestrel::LearningPass next = kestrel::NextLearningPass(c.received, c.codePrefix, c.formatCode, c.adopts);
+    EXPECT_EQ(next.Again, c.again);
+    EXPECT_STREQ(next.FormatCode, c.nextFormat);
+    EXPECT_STREQ(next.CodePrefix, c.nextPrefix);
+  }
 }
 
 }  // namespace

@@ -133,6 +133,18 @@ TEST(LearnButton, MitsubishiIsSwitchedToItsOwnPasses) {
   EXPECT_EQ(l.passes[1].baud, 1600u);
 }
 
+TEST(LearnButton, AsTheWizardLearnsOnlySonysRequestIsTakenUp) {
+  // The program captures every press in one format, so a JVC button's request for
+  // its own passes is not followed: each press is read in NEC again.
+  const sir::LearnSetup wizard{.maxPasses = 3, .adopts = kestrel::Adopts::Sony};
+  sir::Learned sony = LearnButton(Protocol::Sony12, 0x01, 0x01, wizard);
+  EXPECT_EQ(sony.code, "SO 01 01") << Passes(sony);
+  EXPECT_EQ(PrefixesAndSpeeds(sony), (std::vector<std::string>{"NE@4800", "SO@9600"}));
+  sir::Learned jvc = LearnButton(Protocol::Jvc, 0x1F, 0x7F, wizard);
+  EXPECT_EQ(jvc.ending, Ending::TooManyPasses) << Passes(jvc);
+  EXPECT_EQ(PrefixesAndSpeeds(jvc), (std::vector<std::string>(3, "NE@4800")));
+}
+
 TEST(LearnButton, TheSameSeedLearnsTheSameWay) {
   sir::LearnSetup setup;
   setup.jitter = 0.10;

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/resources/resource_ids.h"
+
 namespace vantor::testing {
 
 struct OptionShowing {
@@ -73,7 +75,8 @@ class OptionDriver {
       }
       SetPropA(dialog, "OptionDriverSeen", reinterpret_cast<HANDLE>(1));
       SeenShowing seen;
-      for (int id : {101, 102, 103, 104, 107, 108}) {
+      for (int id : {IDC_OPTION_COM1, IDC_OPTION_COM2, IDC_OPTION_COM3, IDC_OPTION_COM4, IDC_OPTION_PELLOW,
+                     IDC_OPTION_KESTREL}) {
         HWND button = GetDlgItem(dialog, id);
         seen.enabled[id] = IsWindowEnabled(button) != FALSE;
         seen.checked[id] = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;

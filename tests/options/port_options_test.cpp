@@ -19,7 +19,8 @@ namespace {
 using testing::OptionDriver;
 using testing::OptionShowing;
 
-constexpr int kPellow = 107, kKestrel = 108, kCom1 = 101, kCom2 = 102, kCom3 = 103, kCom4 = 104;
+constexpr int kPellow = IDC_OPTION_PELLOW, kKestrel = IDC_OPTION_KESTREL, kCom1 = IDC_OPTION_COM1,
+              kCom2 = IDC_OPTION_COM2, kCom3 = IDC_OPTION_COM3, kCom4 = IDC_OPTION_COM4;
 const char kCannotOpen[] = "Cannot open serial port !\n\nAnother communication software using this port?\n\n\n";
 const char kNotice[] =
     "NEC/SONYリモコンは実験用です。\nリモコン信号のリアルタイム解析の機能を持たないので動作が極端に遅延します。\n"

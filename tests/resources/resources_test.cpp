@@ -40,16 +40,39 @@ struct ExpectedControl {
 };
 
 constexpr ExpectedControl kMainControls[] = {
-    {123, "Button", "Events list", 4, 8, 260, 192},
-    {130, "Button", "&Add event", 8, 20, 76, 16},
-    {119, "Button", "&Delete event", 88, 20, 76, 16},
-    {102, "Button", "&Update", 184, 20, 76, 16},
-    {101, "ComboBox", "", 12, 42, 249, 154},
-    {124, "Button", "&Option", 4, 208, 50, 16},
-    {9, "Button", "&Help", 56, 208, 50, 16},
-    {1, "Button", "Start Vantor", 108, 208, 102, 16},
-    {126, "Button", "E&xit", 212, 208, 50, 16},
+    {IDC_MAIN_EVENTS_GROUP, "Button", "Events list", 4, 8, 260, 192},
+    {IDC_MAIN_ADD, "Button", "&Add event", 8, 20, 76, 16},
+    {IDC_MAIN_DELETE, "Button", "&Delete event", 88, 20, 76, 16},
+    {IDC_MAIN_UPDATE, "Button", "&Update", 184, 20, 76, 16},
+    {IDC_MAIN_EVENTS_LIST, "ComboBox", "", 12, 42, 249, 154},
+    {IDC_MAIN_OPTION, "Button", "&Option", 4, 208, 50, 16},
+    {IDC_MAIN_HELP, "Button", "&Help", 56, 208, 50, 16},
+    {IDC_MAIN_START, "Button", "Start Vantor", 108, 208, 102, 16},
+    {IDC_MAIN_EXIT, "Button", "E&xit", 212, 208, 50, 16},
 };
+
+// Everywhere else the ids go by name; here their numbers are held to the fixed ones
+// the help contexts and the templates' users rely on, once.
+static_assert(IDC_OK == 1 && IDC_CANCEL == 2 && IDC_HELP_BUTTON == 9);
+static_assert(IDD_OPTION == 1 && IDD_WIZARD_STEP1 == 2 && IDD_WIZARD_STEP2 == 4 && IDD_WIZARD_STEP3_MOUSE == 5 &&
+              IDD_WIZARD_STEP3_KEYS == 6 && IDD_MAIN == 2000);
+static_assert(IDC_MAIN_START == 1 && IDC_MAIN_HELP == 9 && IDC_MAIN_EVENTS_LIST == 101 && IDC_MAIN_UPDATE == 102 &&
+              IDC_MAIN_DELETE == 119 && IDC_MAIN_EVENTS_GROUP == 123 && IDC_MAIN_OPTION == 124 &&
+              IDC_MAIN_EXIT == 126 && IDC_MAIN_ADD == 130);
+static_assert(IDC_OPTION_COM1 == 101 && IDC_OPTION_COM2 == 102 && IDC_OPTION_COM3 == 103 && IDC_OPTION_COM4 == 104 &&
+              IDC_OPTION_PELLOW == 107 && IDC_OPTION_KESTREL == 108);
+static_assert(IDC_WIZARD_NEXT == 1 && IDC_WIZARD_BACK == 101 && IDC_STEP1_SIGNAL == 102 && IDC_STEP1_LEARN == 104 &&
+              IDC_STEP1_STATUS == 105 && IDC_STEP1_ONE_IR == 114 && IDC_STEP1_TWO_IR == 115 &&
+              IDC_STEP2_MOUSE == 102 && IDC_STEP2_KEYBOARD == 103);
+static_assert(IDC_STEP3_MOUSE_UP == 103 && IDC_STEP3_MOUSE_DOWN == 104 && IDC_STEP3_MOUSE_ACTION == 105 &&
+              IDC_STEP3_MOUSE_RIGHT == 106 && IDC_STEP3_MOUSE_CLICK == 107 && IDC_STEP3_MOUSE_DOUBLE_CLICK == 108 &&
+              IDC_STEP3_MOUSE_RIGHT_CLICK == 109 && IDC_STEP3_MOUSE_DOWN_RIGHT == 110 &&
+              IDC_STEP3_MOUSE_UP_RIGHT == 111 && IDC_STEP3_MOUSE_UP_LEFT == 112 && IDC_STEP3_MOUSE_DOWN_LEFT == 113 &&
+              IDC_STEP3_MOUSE_LEFT == 114 && IDC_STEP3_MOUSE_CLEAR == 115);
+static_assert(IDC_STEP3_KEYS_START == 103 && IDC_STEP3_KEYS_STOP == 104 && IDC_STEP3_KEYS_STATUS == 105 &&
+              IDC_STEP3_KEYS_SCRIPT == 108 && IDC_STEP3_KEYS_CLEAR == 115);
+static_assert(IDM_TRAY == 107 && IDM_TRAY_EXIT_SYSTEM == 19589 && IDM_TRAY_CANCEL == 19590 &&
+              IDM_TRAY_SHOW == 19591 && IDM_TRAY_EXIT == 19592);
 
 class ResourceMainDialog : public ::testing::Test {
  protected:
@@ -164,11 +187,11 @@ TEST(ResourceTrayMenu, FirstPopupHoldsTheFiveItemsInOrder) {
     UINT id;
     const char* text;  // null: a separator
   };
-  const Item expected[] = {{19591, "Show Dexel & Keyboard"},
-                           {19590, "Cancel"},
-                           {19592, "Exit"},
+  const Item expected[] = {{IDM_TRAY_SHOW, "Show Dexel & Keyboard"},
+                           {IDM_TRAY_CANCEL, "Cancel"},
+                           {IDM_TRAY_EXIT, "Exit"},
                            {0, nullptr},
-                           {19589, "Exit from syxstem"}};
+                           {IDM_TRAY_EXIT_SYSTEM, "Exit from syxstem"}};
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
     char text[64] = "";

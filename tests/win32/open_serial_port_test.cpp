@@ -1,5 +1,6 @@
-// Every caller that opens a serial port, each step of the opening refused in turn:
-// the caller's box, the speeds set, and the port let go.
+// Every caller that opens a serial port: its calls on a free port, one by one with
+// their arguments; then each step of the opening refused in turn: the caller's box,
+// the speeds set, and the port let go.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "app/options/port_options.h"
+#include "app/options/serial_access.h"
 #include "app/options/set_ms_ir.h"
 #include "bench/message_boxes.h"
 #include "bench/pty_port.h"
@@ -50,10 +52,19 @@ BOOL DriverPortTestPasses() {
   return ir.TestPort("COM1");
 }
 
+// The checks open for writing only; Wine refuses the configuration calls on such a
+// handle, so there they ask for reading as well.
+const char* const kCheckOpen = RunningUnderWine()
+                                   ? "CreateFileA COM1 access=c0000000 share=0 disposition=3 flags=0"
+                                   : "CreateFileA COM1 access=40000000 share=0 disposition=3 flags=0";
+constexpr const char* kImmediate =
+    "SetCommTimeouts interval=ffffffff readMultiplier=0 readConstant=0 writeMultiplier=0 writeConstant=0";
+
 struct Caller {
   const char* name;
   BOOL (*open)();
-  const char* captions[8];  // by failed step; null: no box
+  std::vector<std::string> calls;  // on a free port, the receivers' Close included
+  const char* captions[8];         // by failed step; null: no box
   unsigned style, queueStyle;
   DWORD baud, restoredBaud;  // restoredBaud 0: the speed is not put back
   bool toldBeforeClose;
@@ -61,14 +72,28 @@ struct Caller {
 
 const Caller kCallers[] = {
     {"kestrel", KestrelOpens,
+     {"CreateFileA COM1 access=c0000000 share=0 disposition=3 flags=0", "PurgeComm flags=f", "GetCommState",
+      "SetCommState baud=19200 bits=8 parity=0 stop=0 binary=1 abortOnError=0", "GetCommTimeouts", kImmediate,
+      "SetupComm in=1024 out=4096", "SetCommState baud=19200 bits=8 parity=0 stop=0 binary=1 abortOnError=0",
+      "CloseHandle COM1"},
      {"", "Error I-3", "Error I-5", "Error I-6", "Error I-8", "Error I-10", "Error I-12", "Error I-13"},
      0x2030, 0x2030, 19200, 19200, false},
     {"pellow", PellowOpens,
+     {"CreateFileA COM1 access=c0000000 share=0 disposition=3 flags=0", "PurgeComm flags=f", "GetCommState",
+      "SetCommState baud=1200 bits=8 parity=0 stop=0 binary=1 abortOnError=0", "GetCommTimeouts", kImmediate,
+      "SetupComm in=1024 out=4096", "SetCommState baud=19200 bits=8 parity=0 stop=0 binary=1 abortOnError=0",
+      "CloseHandle COM1"},
      {"", "Error M-3", "Error M-5", "Error M-6", "Error M-8", "Error M-10", "Error M-12", "Error M-13"},
      0x2030, 0x2030, 1200, 19200, false},
-    {"port check", PortCheckPasses, {"", "Error", "Error", "Error", "Error", "Error", "Error", "Error"},
-     0x30, 0x2030, 9600, 0, false},
+    {"port check", PortCheckPasses,
+     {kCheckOpen, "PurgeComm flags=5", "GetCommState",
+      "SetCommState baud=9600 bits=8 parity=0 stop=0 binary=1 abortOnError=0", "GetCommTimeouts", kImmediate,
+      "SetupComm in=1024 out=1024", "CloseHandle COM1"},
+     {"", "Error", "Error", "Error", "Error", "Error", "Error", "Error"}, 0x30, 0x2030, 9600, 0, false},
     {"driver's port test", DriverPortTestPasses,
+     {kCheckOpen, "PurgeComm flags=f", "GetCommState",
+      "SetCommState baud=9600 bits=8 parity=0 stop=0 binary=1 abortOnError=1", "GetCommTimeouts", kImmediate,
+      "SetupComm in=1024 out=1024", "CloseHandle COM1"},
      {"", nullptr, "Error", "Error", "Error", "Error", "Error", "Error"}, 0x30, 0x2030, 9600, 0, true},
 };
 
@@ -99,8 +124,10 @@ TEST(OpenSerialPort, EveryCallerShowsItsBoxForEachRefusedStepAndLetsThePortGo) {
   for (const Caller& caller : kCallers) {
     {
       bench::MessageBoxCapture boxes;
+      bench::SerialWatch watch;
       EXPECT_TRUE(caller.open()) << caller.name << " cannot open a free port";
       EXPECT_TRUE(boxes.Boxes().empty()) << caller.name;
+      EXPECT_EQ(watch.Log(), caller.calls) << caller.name;
     }
     for (const Refusal& refusal : kRefusals) {
       SCOPED_TRACE(std::string(caller.name) + ": " + refusal.text);

@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/main/private_messages.h"
+#include "app/resources/resource_ids.h"
 #include "bench/dialogs.h"
 #include "bench/input_probe.h"
 #include "bench/png_file.h"
@@ -31,30 +33,6 @@ using bench::Click;
 using bench::TextOf;
 
 const char kSettingsKey[] = "Infrared\\Software\\Vantora";
-
-// Control ids of the program's windows.
-enum : int {
-  kOk = 1,  // also "Start Vantor", "&Next >" and "&Finish"
-  kOptionIr55 = 107,
-  kOptionIrda = 108,
-  kOptionCom1 = 101,
-  kAddEvent = 130,
-  kOption = 124,
-  kEventsList = 101,
-  kTwoIr = 115,
-  kSignalField = 102,
-  kMouseKind = 102,
-  kKeyboardKind = 103,
-  kRecordStart = 103,
-  kRecordStop = 104,
-  kRecordStatus = 105,
-  kRecordField = 108,
-  kUp = 103,
-  kLeftClick = 107,
-  kRightClick = 109,
-  kActionField = 105,
-};
-const UINT kTrayMessage = WM_USER + 305;
 
 enum class Receiver { Ir55, Irda };
 
@@ -102,9 +80,9 @@ struct Action {
   std::vector<std::pair<BYTE, BYTE>> keys;  // virtual key and scan code, each struck once
   const char* text = "";                    // what the mouse buttons write; keys write their own
 };
-const Action kUpThrice{kUp, 3, {}, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;"};
-const Action kLeftClickOnce{kLeftClick, 1, {}, "LEFTDOWN;LEFTUP;"};
-const Action kRightClickOnce{kRightClick, 1, {}, "RIGHTDOWN;RIGHTUP;"};
+const Action kUpThrice{IDC_STEP3_MOUSE_UP, 3, {}, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;"};
+const Action kLeftClickOnce{IDC_STEP3_MOUSE_CLICK, 1, {}, "LEFTDOWN;LEFTUP;"};
+const Action kRightClickOnce{IDC_STEP3_MOUSE_RIGHT_CLICK, 1, {}, "RIGHTDOWN;RIGHTUP;"};
 const Action kKeysHi{0, 0, {{'H', 0x23}, {'I', 0x17}}, ""};
 
 class Demo {
@@ -160,7 +138,7 @@ class Demo {
   int Finish() {
     if (Frame) {
       if (!IsWindowVisible(Frame)) {
-        SendMessageA(Dialog, kTrayMessage, 0, WM_LBUTTONDOWN);  // the tray icon, clicked
+        SendMessageA(Dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN);  // the tray icon, clicked
         Probe.Pump(300);
         Check(IsWindowVisible(Frame) != FALSE, "clicked the tray icon: the window is back");
       }
@@ -188,17 +166,17 @@ class Demo {
     if (atStartUp) {
       std::printf("Vantora.exe started: nothing stored, so the options dialog opened by itself\n");
     } else if (Frame) {
-      PostMessageA(GetDlgItem(Dialog, kOption), BM_CLICK, 0, 0);
+      PostMessageA(GetDlgItem(Dialog, IDC_MAIN_OPTION), BM_CLICK, 0, 0);
       option = Wait("Option");
       if (option) std::printf("pressed \"&Option\": the options dialog opened\n");
     }
     if (!option) return Fail("no options dialog");
     const bool irda = receiver == Receiver::Irda;
-    Click(option, irda ? kOptionIrda : kOptionIr55);
-    Click(option, kOptionCom1);
+    Click(option, irda ? IDC_OPTION_KESTREL : IDC_OPTION_PELLOW);
+    Click(option, IDC_OPTION_COM1);
     std::printf("chose \"%s\" and \"Com1\", pressed OK\n",
                 irda ? "NEC, Toshiba, SANYO, SONY Format type common IR-Remocon" : "Pellow Tech. IR55");
-    PostMessageA(GetDlgItem(option, kOk), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(option, IDC_OK), BM_CLICK, 0, 0);
     // The IrDA-SIR receiver's notice follows every opening, and the start-up's own.
     for (int i = 0; irda && i < (atStartUp ? 2 : 1); ++i) {
       HWND notice = Wait("TransmitterNec/Sony");
@@ -209,7 +187,7 @@ class Demo {
     }
     if (!Frame && !(Frame = Wait("Vantor"))) return Fail("no window titled Vantor");
     Dialog = GetWindow(Frame, GW_CHILD);
-    List = GetDlgItem(Dialog, kEventsList);
+    List = GetDlgItem(Dialog, IDC_MAIN_EVENTS_LIST);
     bench::WaitVisible(Frame, true, 5000);
     bench::LineSettings line;
     unsigned baud = Com1.Settings(line) ? line.baud : 0;
@@ -225,11 +203,11 @@ class Demo {
     std::string names;
     for (const Button* b : buttons) names += (names.empty() ? "" : " then ") + std::string(b->name);
     std::printf("teaching %s:\n", names.c_str());
-    Click(Dialog, kAddEvent);
+    Click(Dialog, IDC_MAIN_ADD);
     HWND step = Wait("Wizard Step1");
     if (!step) return Fail("no window \"Wizard Step1\"");
     if (buttons.size() > 1) {
-      Click(step, kTwoIr);
+      Click(step, IDC_STEP1_TWO_IR);
       std::printf("  chose \"&Two Ir one action\"\n");
     }
     for (std::size_t i = 0; i < buttons.size(); ++i) {
@@ -244,16 +222,16 @@ class Demo {
         return Fail("the learning did not end as it should");
       }
     }
-    std::string signal = TextOf(GetDlgItem(step, kSignalField));
-    Click(step, kOk);
+    std::string signal = TextOf(GetDlgItem(step, IDC_STEP1_SIGNAL));
+    Click(step, IDC_WIZARD_NEXT);
     if (!(step = Wait("Wizard Step2"))) return Fail("no window \"Wizard Step2\"");
     const bool keys = !action.keys.empty();
-    Click(step, keys ? kKeyboardKind : kMouseKind);
-    Click(step, kOk);
+    Click(step, keys ? IDC_STEP2_KEYBOARD : IDC_STEP2_MOUSE);
+    Click(step, IDC_WIZARD_NEXT);
     std::printf("  chose \"%s\", pressed \"&Next >\"\n", keys ? "&Keyboard Event Setting" : "&Mouse Event Setting");
     if (!(step = Wait("Wizard Step3"))) return Fail("no window \"Wizard Step3\"");
     std::string written = keys ? Record(step, action) : PressMouseButtons(step, action);
-    Click(step, kOk);
+    Click(step, IDC_WIZARD_FINISH);
     std::string entry = signal + written;
     std::string selected = TextOf(List);
     Check(selected == entry && !IsWindow(step), ("  \"&Finish\": the list holds and selects " + entry).c_str());
@@ -263,7 +241,7 @@ class Demo {
   // The mouse step: its button pressed, the action field as it then stands.
   std::string PressMouseButtons(HWND step, const Action& action) {
     for (int i = 0; i < action.presses; ++i) Click(step, action.mouseButton);
-    std::string field = TextOf(GetDlgItem(step, kActionField));
+    std::string field = TextOf(GetDlgItem(step, IDC_STEP3_MOUSE_ACTION));
     std::printf("  pressed \"%s\"%s: the action field holds %s\n", TextOf(GetDlgItem(step, action.mouseButton)).c_str(),
                 action.presses == 1 ? "" : action.presses == 3 ? " three times" : " several times", field.c_str());
     Check(field == action.text, "  the mouse step wrote its pieces");
@@ -273,22 +251,22 @@ class Demo {
   // The recorder: "Start", the keys struck on the keyboard, "Stop".
   std::string Record(HWND step, const Action& action) {
     SetForegroundWindow(step);
-    Click(step, kRecordStart);
-    std::printf("  pressed \"Start\" (%s), struck", TextOf(GetDlgItem(step, kRecordStatus)).c_str());
+    Click(step, IDC_STEP3_KEYS_START);
+    std::printf("  pressed \"Start\" (%s), struck", TextOf(GetDlgItem(step, IDC_STEP3_KEYS_STATUS)).c_str());
     for (auto [vk, scan] : action.keys) {
       keybd_event(vk, scan, 0, 0);
       keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
       std::printf(" %c", static_cast<char>(vk));
     }
-    HWND field = GetDlgItem(step, kRecordField);
+    HWND field = GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT);
     std::string recorded;
     const std::size_t tokens = action.keys.size() * 2;  // a press and a release each
     for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20)) {
       recorded = TextOf(field);
       if (static_cast<std::size_t>(std::count(recorded.begin(), recorded.end(), ';')) >= tokens) break;
     }
-    Click(step, kRecordStop);
-    std::printf(", pressed \"Stop\" (%s): the field holds %s\n", TextOf(GetDlgItem(step, kRecordStatus)).c_str(),
+    Click(step, IDC_STEP3_KEYS_STOP);
+    std::printf(", pressed \"Stop\" (%s): the field holds %s\n", TextOf(GetDlgItem(step, IDC_STEP3_KEYS_STATUS)).c_str(),
                 recorded.c_str());
     Check(static_cast<std::size_t>(std::count(recorded.begin(), recorded.end(), ';')) == tokens,
           "  the recorder wrote a press and a release for each key");
@@ -306,7 +284,7 @@ class Demo {
       status = bench::LearnSir(step, Com1, button.protocol, button.device, button.function, baud);
       std::printf("(captured at %u baud) ", baud);
     }
-    std::string signal = TextOf(GetDlgItem(step, kSignalField));
+    std::string signal = TextOf(GetDlgItem(step, IDC_STEP1_SIGNAL));
     std::printf("\"%s\", signal %s\n", status.c_str(), signal.empty() ? "none" : signal.c_str());
     return status;
   }
@@ -314,7 +292,7 @@ class Demo {
   // "Start Vantor": the list is saved and the window goes to the notification area.
   bool Start() {
     if (!Docs.empty()) Shot(Frame, Docs + "\\main-window.png");
-    Click(Dialog, kOk);
+    Click(Dialog, IDC_MAIN_START);
     Probe.Pump(300);
     Check(!IsWindowVisible(Frame), "pressed \"Start Vantor\": the window went to the notification area");
     if (!Docs.empty() && !Started) TrayMenuShot(Docs + "\\tray-menu.png");
@@ -327,7 +305,7 @@ class Demo {
   }
 
   bool ShowAgain() {
-    SendMessageA(Dialog, kTrayMessage, 0, WM_LBUTTONDOWN);
+    SendMessageA(Dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN);
     bool shown = bench::WaitVisible(Frame, true, 5000);
     Check(shown, "clicked the tray icon: the window is back");
     return shown;
@@ -456,7 +434,7 @@ class Demo {
   }
   void TrayMenuShot(const std::string& path) {
     bench::SetCursorTo(300, 200);
-    PostMessageA(Dialog, kTrayMessage, 0, WM_RBUTTONDOWN);  // right click on the tray icon
+    PostMessageA(Dialog, vantor::TrayMessage, 0, WM_RBUTTONDOWN);  // right click on the tray icon
     HWND menu = nullptr;
     for (int i = 0; i < 40 && !(menu = bench::FindTopLevel(Program.dwProcessId, "#32768", nullptr)); ++i)
       Probe.Pump(50);
