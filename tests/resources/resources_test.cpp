@@ -164,7 +164,8 @@ TEST(ResourceTrayMenu, FirstPopupHoldsTheFiveItemsInOrder) {
     UINT id;
     const char* text;  // null: a separator
   };
-  const Item expected[] = {{19591, "Show Dexel & Keyboard"},
+  // "&&" is how a menu shows "Show Dexel & Keyboard" with its "&", not as a mnemonic.
+  const Item expected[] = {{19591, "Show Dexel && Keyboard"},
                            {19590, "Cancel"},
                            {19592, "Exit"},
                            {0, nullptr},
