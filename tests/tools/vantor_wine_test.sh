@@ -110,7 +110,15 @@ REG
 wine regedit /S "$(winepath -w "$work/settings.reg")" >/dev/null 2>&1
 rm -f "$prefix/dosdevices/com1"
 
-"$src/tools/vantor-wine" --prefix "$prefix" --com1 "$device" --exe "$build/bin/Vantora.exe" \
+# The menu folder an earlier install left in the desktop's menu, empty since its
+# uninstall, and the menu file naming it: both go.
+menus=$work/xdg
+rm -rf "$menus"
+mkdir -p "$menus/data/applications/wine/Programs/Vantor" "$menus/config/menus/applications-merged"
+touch "$menus/config/menus/applications-merged/wine-Programs-Vantor-Vantor.menu"
+
+XDG_DATA_HOME=$menus/data XDG_CONFIG_HOME=$menus/config \
+  "$src/tools/vantor-wine" --prefix "$prefix" --com1 "$device" --exe "$build/bin/Vantora.exe" \
   >"$work/run.log" 2>&1 &
 run_pid=$!
 
@@ -131,6 +139,11 @@ for _ in $(seq 300); do
 done
 [ "$state" = "OK 1200 8 N 1" ] || { cat "$work/run.log" >&2; fail "the program did not open COM1 at 1200 baud (hub: $state)"; }
 grep -q "COM1 is $device" "$work/run.log" || fail "vantor-wine did not say which device COM1 is"
+[ ! -e "$menus/data/applications/wine" ] || fail "the empty Wine menu folders were left"
+[ -z "$(ls -A "$menus/config/menus/applications-merged")" ] || fail "the Wine menu file was left"
+# An install in this prefix makes no menu entries to leave behind.
+wine reg query 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe >/dev/null 2>&1 ||
+  fail "the prefix still makes desktop menu entries"
 
 # A second device for the running program: refused, the program left running.
 exec 5<>"/dev/tcp/127.0.0.1/$port"  # one connection per terminal
