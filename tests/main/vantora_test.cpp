@@ -1037,8 +1037,7 @@ HWND FocusOf(HWND window) {
 // field holds, that the keys acted on nothing (recording goes on, the focus stays
 // in the field), and the idle state that Stop leads to.
 TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
-  HelpViewer help;
-  ASSERT_TRUE(help.ok());
+  BrowserLog help;  // F1 opens the manual
   struct Row {
     const char* what;
     std::vector<Key> keys;
@@ -1077,9 +1076,9 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
     Type(row.keys);
     EXPECT_EQ(WaitText(field, row.field), row.field);
     if (row.helpRequests) {
-      auto seen = help.Wait(row.helpRequests, 5000);
+      auto seen = help.Wait(row.helpRequests, 15000);
       ASSERT_EQ(seen.size(), row.helpRequests);
-      EXPECT_EQ(seen.back().command, HELP_CONTENTS);
+      EXPECT_TRUE(EndsWith(seen.back(), "/manual/index.html")) << seen.back();
     }
     ASSERT_TRUE(IsWindow(step));
     EXPECT_EQ(FocusOf(step), field);
