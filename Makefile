@@ -35,12 +35,12 @@ test: build
 	@cd $(BUILD)/all && ctest --output-on-failure --timeout 900
 
 # The program's main job on the bench: a virtual remote drives Vantora.exe. Its own
-# Wine prefix and display (build/demo-wine); screenshots go to docs/.
+# Wine prefix and display (build/demo-wine); screenshots go to the manual, docs/manual/.
 # make demo ARGS=--irda: the IrDA-SIR journey alone; ARGS=--interactive: you press the buttons.
 DEMO_BENCH := $(BUILD)/demo-wine
 demo: build-windows
 	@status=0; VANTOR_BENCH_DIR=$(DEMO_BENCH) VANTOR_BENCH_LIVE=1 bench/wine-bench.sh run $(BUILD)/windows \
-		$(BUILD)/windows/bin/vantor_demo.exe --docs $(CURDIR)/docs $(ARGS) || status=$$?; \
+		$(BUILD)/windows/bin/vantor_demo.exe --docs $(CURDIR)/docs/manual $(ARGS) || status=$$?; \
 	VANTOR_BENCH_DIR=$(DEMO_BENCH) bench/wine-bench.sh stop $(BUILD)/windows; exit $$status
 
 # The release files, built with only what they need: the program, its libraries

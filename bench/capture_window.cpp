@@ -1,9 +1,9 @@
 // capture_window <title> <out.png> [milliseconds]: waits for a visible top-level
 // window of any program with this title and saves it as the bench's display shows
-// it, for screenshots of windows that are not the program's own. docs/installer.png:
+// it, for screenshots of windows that are not the program's own. docs/manual/installer.png:
 //   eval "$(bench/wine-bench.sh env build/windows)"
 //   wine build/windows/dist/Vantor-1.0.0-setup.exe &
-//   wine build/windows/bin/capture_window.exe "Vantor 1.0.0 Setup" "$(winepath -w "$PWD/docs/installer.png")"
+//   wine build/windows/bin/capture_window.exe "Vantor 1.0.0 Setup" "$(winepath -w "$PWD/docs/manual/installer.png")"
 #include <windows.h>
 
 #include <cstdio>

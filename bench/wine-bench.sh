@@ -23,6 +23,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export VANTOR_COM_DIR=$bench/com
 
 log() { echo "wine-bench: $*" >&2; }
+. "$here/../tools/wine-fonts.sh"
 
 display_alive() {
   [ -f "$bench/xvfb.pid" ] && [ -f "$bench/xvfb.display" ] &&
@@ -47,8 +48,30 @@ use_display() {
   export DISPLAY=":$(tr -d '[:space:]' <"$bench/xvfb.display")"
 }
 
+# Settings added after a prefix was first made; a prefix made before them gets
+# them once. Raise the number when adding one.
+prefix_settings_version=3
+configure_prefix() {
+  [ "$(cat "$bench/prefix.configured" 2>/dev/null)" = "$prefix_settings_version" ] && return 0
+  # Fonts for the Japanese notice and the caption buttons.
+  wine_fonts_setup
+  # The manual opens in the browser Wine's winebrowser starts; on the bench that
+  # is a recorder, so tests see which page was asked for and no host browser starts.
+  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$bench/browser.log" >"$bench/browser"
+  chmod +x "$bench/browser"
+  wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$bench/browser" /f >/dev/null 2>&1
+  # A prefix made with mshtml off lacks the association of .html with Wine's
+  # "htmlfile" (winebrowser), which every other prefix has.
+  wine reg add 'HKCR\.html' /ve /d htmlfile /f >/dev/null 2>&1
+  wine reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1
+  echo "$prefix_settings_version" >"$bench/prefix.configured"
+}
+
 make_prefix() {
-  [ -f "$bench/prefix.ready" ] && return 0
+  if [ -f "$bench/prefix.ready" ]; then
+    configure_prefix
+    return 0
+  fi
   log "creating the Wine prefix in $WINEPREFIX (first use only)"
   rm -rf "$WINEPREFIX"
   wineboot -i >"$bench/wineboot.log" 2>&1
@@ -71,6 +94,8 @@ make_prefix() {
   if [ "$(readlink "$WINEPREFIX/dosdevices/com1")" != "$bench/com/COM1" ]; then
     log "COM1 is not mapped to $bench/com/COM1"; exit 1
   fi
+  rm -f "$bench/prefix.configured"
+  configure_prefix
   touch "$bench/prefix.ready"
 }
 

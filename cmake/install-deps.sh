@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-dev                 # the fuzz preset (libFuzzer)
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb                      # the test bench: Wine on a virtual display
+  fonts-wine fonts-vlgothic             # Wine's Marlett (caption buttons), a small Japanese font
   nsis                                  # make dist: the Windows installer
 )
 

@@ -1,6 +1,8 @@
-# cmake -DSTAGE=<dir> -DFILES=<a|b|c> -DREADME=<README.md> [-DLICENSE=<file>] [-DSTRIP=<strip>] -P stage.cmake
+# cmake -DSTAGE=<dir> -DFILES=<a|b|c> -DREADME=<README.txt> -DMANUAL=<dir> [-DLICENSE=<file>] [-DSTRIP=<strip>]
+#       -P stage.cmake
 #   The release files in one folder: the three deliverables without their debug
-#   information, the README as a Windows text file and the licence when there is one.
+#   information, the users' README as a Windows text file, the manual's pages and
+#   pictures in "manual", and the licence when there is one.
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
 string(REPLACE "|" ";" FILES "${FILES}")
@@ -20,6 +22,8 @@ function(write_windows_text from to)
   file(WRITE ${to} "${text}")
 endfunction()
 write_windows_text(${README} ${STAGE}/README.txt)
+file(GLOB manual ${MANUAL}/*.html ${MANUAL}/*.css ${MANUAL}/*.png)
+file(COPY ${manual} DESTINATION ${STAGE}/manual)
 if(LICENSE)
   write_windows_text(${LICENSE} ${STAGE}/LICENSE.txt)
 endif()

@@ -23,8 +23,10 @@ ManifestDPIAware true
 !define PRODUCT "Vantor"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantor"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-; Where the program keeps its settings and learned events.
+; Where the program keeps its settings and learned events: under HKCC, and under
+; HKCU where a standard user could not write HKCC.
 !define SETTINGS_KEY "Infrared\Software\Vantora"
+!define USER_SETTINGS_KEY "Software\Infrared\Vantora"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -98,13 +100,20 @@ Section "${PRODUCT}" SecProgram
   File "${STAGE}\kestrel.dll"
   File "${STAGE}\pellow.dll"
   File "${STAGE}\README.txt"
+  SetOutPath "$INSTDIR\manual"
+  File "${STAGE}\manual\*.*"
+  SetOutPath "$INSTDIR"
 !ifdef LICENSE_FILE
   File "/oname=LICENSE.txt" "${LICENSE_FILE}"
 !endif
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; An upgrade without the autostart component must not leave the old entry:
+  ; the autostart section, which runs after this one, writes it again if chosen.
+  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
 
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\Vantora.exe"
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}\${PRODUCT} manual.lnk" "$INSTDIR\manual\index.html"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\uninstall.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -130,8 +139,15 @@ Function .onInit
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/AUTOSTART" $R1
-  IfErrors +2
+  IfErrors 0 autostart
+  ; Clicked through, an upgrade offers the choice the last install made; silent,
+  ; only /AUTOSTART keeps Vantor starting with Windows.
+  IfSilent done
+  ReadRegStr $R1 HKLM "${RUN_KEY}" "${PRODUCT}"
+  StrCmp $R1 "" done
+autostart:
   SectionSetFlags ${SecAutostart} ${SF_SELECTED}
+done:
 FunctionEnd
 
 Var RemoveEvents
@@ -153,11 +169,14 @@ Section "Uninstall"
   Delete "$INSTDIR\kestrel.dll"
   Delete "$INSTDIR\pellow.dll"
   Delete "$INSTDIR\README.txt"
+  ; The manual's folder holds only what the installer put there.
+  RMDir /r "$INSTDIR\manual"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
 
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT} manual.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
 
@@ -175,5 +194,7 @@ remove:
   DeleteRegKey HKCC "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCC "Infrared\Software"
   DeleteRegKey /ifempty HKCC "Infrared"
+  DeleteRegKey HKCU "${USER_SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKCU "Software\Infrared"
 kept:
 SectionEnd

@@ -13,18 +13,80 @@ namespace vantor {
 
 const char kPortKeyPath[] = "Infrared\\Software\\Vantora\\Port";
 const char kEventListKeyPath[] = "Infrared\\Software\\Vantora\\EventList";
+const char kUserPortKeyPath[] = "Software\\Infrared\\Vantora\\Port";
+const char kUserEventListKeyPath[] = "Software\\Infrared\\Vantora\\EventList";
+
+StoreRegistryCalls& StoreRegistrySeam() {
+  static StoreRegistryCalls calls{&::RegCreateKeyExA, &::RegOpenKeyExA};
+  return calls;
+}
 
 namespace {
 
-// Opens or creates a key; `created` tells whether it was new.
-HKEY OpenKey(const char* path, bool* created) {
+// One stored key: where the system keeps it, and the user's copy.
+struct StoreKey {
+  const char* ConfigPath;
+  const char* UserPath;
+};
+constexpr StoreKey kPortKey{kPortKeyPath, kUserPortKeyPath};
+constexpr StoreKey kEventListKey{kEventListKeyPath, kUserEventListKeyPath};
+
+// Opens or creates a key for reading and writing; `created` tells whether it was new.
+HKEY CreateKey(HKEY root, const char* path, bool* created) {
   HKEY key = nullptr;
   DWORD disposition = 0;
-  if (RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                      &key, &disposition) != ERROR_SUCCESS)
+  if (StoreRegistrySeam().CreateKey(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                    &disposition) != ERROR_SUCCESS)
     return nullptr;
   if (created) *created = disposition == REG_CREATED_NEW_KEY;
   return key;
+}
+
+// Opens a key that exists, creating nothing.
+HKEY OpenExisting(HKEY root, const char* path, REGSAM access) {
+  HKEY key = nullptr;
+  if (StoreRegistrySeam().OpenKey(root, path, 0, access, &key) != ERROR_SUCCESS) return nullptr;
+  return key;
+}
+
+// The key a load reads. The user's copy exists only once a save has had to use
+// it, and every later save keeps it current, so it holds this user's latest
+// values: it comes first. Otherwise the system's key, created when missing as
+// ever; one this user may read but not write is still read, or the settings kept
+// there would look lost.
+HKEY OpenForLoading(const StoreKey& stored, bool* created) {
+  *created = false;
+  if (HKEY key = OpenExisting(HKEY_CURRENT_USER, stored.UserPath, KEY_READ)) return key;
+  if (HKEY key = CreateKey(HKEY_CURRENT_CONFIG, stored.ConfigPath, created)) return key;
+  return OpenExisting(HKEY_CURRENT_CONFIG, stored.ConfigPath, KEY_READ);
+}
+
+// Says once per run that nothing the user changes outlives the program.
+void TellSettingsCannotBeSaved() {
+  static bool told = false;
+  if (told) return;
+  told = true;
+  MessageBoxExA(nullptr,
+                "Vantor cannot save its settings!\n\n"
+                "Neither HKEY_CURRENT_CONFIG\\Infrared\\Software\\Vantora nor "
+                "HKEY_CURRENT_USER\\Software\\Infrared\\Vantora can be written, so the learned "
+                "events and the port settings will be lost when Vantor ends.\n\n"
+                "Ask the administrator of this computer for the right to write one of them.",
+                "Error", MB_OK | MB_ICONEXCLAMATION, 0);
+}
+
+// The keys a save writes: the system's key when it can be written; the user's
+// copy when the system's cannot, and also beside it once the copy exists, so that
+// the copy, which loads first, never falls behind.
+std::vector<HKEY> OpenForSaving(const StoreKey& stored) {
+  std::vector<HKEY> keys;
+  HKEY config = CreateKey(HKEY_CURRENT_CONFIG, stored.ConfigPath, nullptr);
+  if (config) keys.push_back(config);
+  HKEY user = config ? OpenExisting(HKEY_CURRENT_USER, stored.UserPath, KEY_ALL_ACCESS)
+                     : CreateKey(HKEY_CURRENT_USER, stored.UserPath, nullptr);
+  if (user) keys.push_back(user);
+  if (keys.empty()) TellSettingsCannotBeSaved();
+  return keys;
 }
 
 // Reads a value into the zero-filled 300-byte buffer and upper-cases it. A value
@@ -111,7 +173,7 @@ void SetAsideUnreadable(HKEY key, const char* name) {
 void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboBox& eventsList) {
   char buffer[kValueBufferSize];
   bool created = false;
-  if (HKEY key = OpenKey(kPortKeyPath, &created)) {
+  if (HKEY key = OpenForLoading(kPortKey, &created)) {
     if (!created) {
       if (ReadValue(key, "Transmitter", buffer)) ParseTransmitter(buffer, options);
       if (ReadValue(key, "IrDAPortNum", buffer)) {
@@ -126,7 +188,7 @@ void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboB
     RegCloseKey(key);
   }
 
-  HKEY key = OpenKey(kEventListKeyPath, &created);
+  HKEY key = OpenForLoading(kEventListKey, &created);
   if (!key) return;
   if (!created) {
     char name[32];
@@ -140,34 +202,38 @@ void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboB
 
 void SavePortSettings(TPortSettings& port, const PortOptionsRecord& options) {
   if (port.ComPortNumber == 0) return;
-  HKEY key = OpenKey(kPortKeyPath, nullptr);
-  if (!key) return;
-  char buffer[kValueBufferSize];
-  FormatDecimal(buffer, sizeof buffer, port.ComPortNumber);
-  WriteValue(key, "IrDAPortNum", buffer);
+  std::vector<HKEY> keys = OpenForSaving(kPortKey);
+  if (keys.empty()) return;
   FormatComPortName(port.ComPortName, sizeof port.ComPortName, port.ComPortNumber);
-  WriteValue(key, "RCFormat", port.RcFormatCode);
-  FormatTransmitter(buffer, sizeof buffer, options);
-  WriteValue(key, "Transmitter", buffer);
-  RegCloseKey(key);
+  char number[kValueBufferSize];
+  FormatDecimal(number, sizeof number, port.ComPortNumber);
+  char transmitter[kValueBufferSize];
+  FormatTransmitter(transmitter, sizeof transmitter, options);
+  for (HKEY key : keys) {
+    WriteValue(key, "IrDAPortNum", number);
+    WriteValue(key, "RCFormat", port.RcFormatCode);
+    WriteValue(key, "Transmitter", transmitter);
+    RegCloseKey(key);
+  }
 }
 
 void SaveEventList(const TComboBox& eventsList) {
   int count = eventsList.GetCount();
   if (count < 0) return;
-  HKEY key = OpenKey(kEventListKeyPath, nullptr);
-  if (!key) return;
+  std::vector<HKEY> keys = OpenForSaving(kEventListKey);
   char buffer[kValueBufferSize];
   FormatDecimal(buffer, sizeof buffer, count);
-  WriteValue(key, "EventListCount", buffer);
   char name[32];
-  for (int i = 0; i < count; ++i) {
-    FormatEventListName(name, sizeof name, i);
-    SetAsideUnreadable(key, name);
-    // The whole entry, whatever its length: a later load decides what it can read.
-    WriteValue(key, name, eventsList.GetString(i).c_str());
+  for (HKEY key : keys) {
+    WriteValue(key, "EventListCount", buffer);
+    for (int i = 0; i < count; ++i) {
+      FormatEventListName(name, sizeof name, i);
+      SetAsideUnreadable(key, name);
+      // The whole entry, whatever its length: a later load decides what it can read.
+      WriteValue(key, name, eventsList.GetString(i).c_str());
+    }
+    RegCloseKey(key);
   }
-  RegCloseKey(key);
 }
 
 }  // namespace vantor

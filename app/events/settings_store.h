@@ -1,9 +1,16 @@
 // The settings and the learned event list, kept under HKEY_CURRENT_CONFIG at
 // "Infrared\Software\Vantora". Read once when the main window is set up; the event
 // list is written at every Start, the port settings when the main window closes.
-// Registry failures are silent: a key or value that cannot be read keeps its
-// default, one that cannot be written is skipped.
+// A key or value that cannot be read keeps its default, one value that cannot be
+// written is skipped, silently.
+//
+// Today's Windows lets only an elevated user write HKEY_CURRENT_CONFIG. Where it
+// cannot be written, the same keys and values are kept under HKEY_CURRENT_USER at
+// "Software\Infrared\Vantora" and read from there; only when neither root can be
+// written does the user hear of it, once per run.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 
@@ -21,6 +28,17 @@ struct TPortSettings {
 
 extern const char kPortKeyPath[];       // "Infrared\\Software\\Vantora\\Port"
 extern const char kEventListKeyPath[];  // "Infrared\\Software\\Vantora\\EventList"
+// The user's copies of the two keys under HKEY_CURRENT_USER.
+extern const char kUserPortKeyPath[];       // "Software\\Infrared\\Vantora\\Port"
+extern const char kUserEventListKeyPath[];  // "Software\\Infrared\\Vantora\\EventList"
+
+// The two registry opens the store makes, set to the system's own. Tests swap
+// them to refuse a root as a standard user's Windows does.
+struct StoreRegistryCalls {
+  decltype(&::RegCreateKeyExA) CreateKey;
+  decltype(&::RegOpenKeyExA) OpenKey;
+};
+StoreRegistryCalls& StoreRegistrySeam();
 
 // Reads both keys: the port settings into `port` and `options`, every stored entry
 // (upper-cased) into `eventsList`. Defaults must be in place before the call. A

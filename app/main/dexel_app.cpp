@@ -1,11 +1,11 @@
 #include "app/main/dexel_app.h"
 
 #include "win32/bring_to_front.h"
+#include "app/main/help.h"
 #include "app/resources/resource_ids.h"
 
 namespace vantor {
 namespace {
-constexpr char kHelpFile[] = "Vantora.hlp";
 constexpr char kInstanceMutex[] = "Vantor.OneInstance";
 // A start that finds the mutex taken waits this long for the other one's window,
 // which may still be setting up.
@@ -66,7 +66,7 @@ bool TDexelApp::PreTranslate(MSG& msg) {
       if (!HelpCursor) HelpCursor = LoadCursorA(GetInstance(), MAKEINTRESOURCEA(IDC_HELP_CURSOR));
       SetCursor(HelpCursor);
     } else {
-      WinHelpA(owner, kHelpFile, HELP_CONTENTS, 0);
+      ShowHelpContents(owner);
     }
     return true;
   }
@@ -86,16 +86,21 @@ bool TDexelApp::PreTranslate(MSG& msg) {
   return false;
 }
 
-bool TDexelApp::FilterCommand(HWND, WPARAM wParam, LPARAM lParam) {
+bool TDexelApp::FilterCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   // The mode is the GUI thread's; the watcher's own options dialog is not in it.
-  if (!ContextHelp || GetCurrentThreadId() != GuiThread) return false;
+  if (!ContextHelp || GetCurrentThreadId() != GuiThread) {
+    // The Help buttons have no action of their own: each opens its window's page.
+    if (LOWORD(wParam) != IDC_HELP_BUTTON || HIWORD(wParam) != BN_CLICKED || lParam == 0) return false;
+    ShowHelpTopic(Client ? Client->GetHandle() : nullptr, window, IDC_HELP_BUTTON);
+    return true;
+  }
   // Commands only: a button's click, a menu item or an accelerator (no control
   // behind it). The notifications a list sends as it gains the focus or changes
   // are no command and must not end the mode.
   if (HIWORD(wParam) != BN_CLICKED && lParam != 0) return false;
   LeaveContextHelp(true);
   // The command is not carried out: the user asked what it does.
-  WinHelpA(Client ? Client->GetHandle() : nullptr, kHelpFile, HELP_CONTEXT, LOWORD(wParam));
+  ShowHelpTopic(Client ? Client->GetHandle() : nullptr, window, LOWORD(wParam));
   return true;
 }
 

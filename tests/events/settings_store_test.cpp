@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "bench/message_boxes.h"
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -33,16 +35,23 @@ class EventsListWindow {
 
 class SettingsStore : public ::testing::Test {
  protected:
-  void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Infrared\\Software\\Vantora"); }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Infrared\\Software\\Vantora"); }
+  void SetUp() override { Clear(); }
+  void TearDown() override {
+    StoreRegistrySeam() = StoreRegistryCalls{&::RegCreateKeyExA, &::RegOpenKeyExA};
+    Clear();
+  }
+  static void Clear() {
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Infrared\\Software\\Vantora");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Infrared\\Vantora");
+  }
 
-  static HKEY Key(const char* path) {
+  static HKEY Key(const char* path, HKEY root = HKEY_CURRENT_CONFIG) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_CONFIG, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     return key;
   }
-  static void Put(const char* path, const char* name, const std::string& text) {
-    HKEY key = Key(path);
+  static void Put(const char* path, const char* name, const std::string& text, HKEY root = HKEY_CURRENT_CONFIG) {
+    HKEY key = Key(path, root);
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
     RegCloseKey(key);
   }
@@ -51,19 +60,19 @@ class SettingsStore : public ::testing::Test {
     RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
   }
-  static bool Get(const char* path, const char* name, std::string* text) {
+  static bool Get(const char* path, const char* name, std::string* text, HKEY root = HKEY_CURRENT_CONFIG) {
     char buffer[1024] = {};
     DWORD size = sizeof buffer - 1;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_CONFIG, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     bool found = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
     RegCloseKey(key);
     if (found && text) *text = buffer;
     return found;
   }
-  static bool KeyExists(const char* path) {
+  static bool KeyExists(const char* path, HKEY root = HKEY_CURRENT_CONFIG) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_CONFIG, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
   }
@@ -276,6 +285,126 @@ TEST_F(SettingsStore, ALongEntrySurvivesASaveAndALoadWhole) {
   EventsListWindow reloaded;
   LoadSettings(port, options, reloaded.list);
   EXPECT_EQ(reloaded.Items(), std::vector<std::string>{longest});
+}
+
+// What a standard user's Windows lets the store do with a root: everything,
+// read only (opens for reading succeed, creating or writing is refused), or nothing.
+enum class Rights { All, ReadOnly, None };
+Rights ConfigRights = Rights::All;
+Rights UserRights = Rights::All;
+
+Rights RightsOf(HKEY root) { return root == HKEY_CURRENT_CONFIG ? ConfigRights : UserRights; }
+
+LONG WINAPI RefusingCreate(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWORD options, REGSAM access,
+                           LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition) {
+  if (RightsOf(root) != Rights::All) return ERROR_ACCESS_DENIED;
+  return RegCreateKeyExA(root, path, reserved, cls, options, access, security, key, disposition);
+}
+
+LONG WINAPI RefusingOpen(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key) {
+  Rights rights = RightsOf(root);
+  if (rights == Rights::None || (rights == Rights::ReadOnly && access != KEY_READ)) return ERROR_ACCESS_DENIED;
+  return RegOpenKeyExA(root, path, options, access, key);
+}
+
+class RefusedConfig : public SettingsStore {
+ protected:
+  void Refuse(Rights config, Rights user) {
+    ConfigRights = config;
+    UserRights = user;
+    StoreRegistrySeam() = StoreRegistryCalls{&RefusingCreate, &RefusingOpen};
+  }
+  // Saves three entries and COM2 with the IR55 receiver.
+  void SaveSome() {
+    EventsListWindow list;
+    for (const char* e : {"LW 00 01;A;", "LW 00 02;B;", "LW 00 03;C;"}) list.list.AddString(e);
+    SaveEventList(list.list);
+    port.ComPortNumber = 2;
+    options.UsePellow = 1;
+    SavePortSettings(port, options);
+  }
+  std::vector<std::string> Reload(TPortSettings* again, PortOptionsRecord* againOptions) {
+    EventsListWindow list;
+    LoadSettings(*again, *againOptions, list.list);
+    return list.Items();
+  }
+  const std::vector<std::string> Some{"LW 00 01;A;", "LW 00 02;B;", "LW 00 03;C;"};
+};
+
+TEST_F(RefusedConfig, AStandardUserSavesAndReloadsThroughTheUserKey) {
+  // Settings an earlier, elevated run left: readable, no longer writable.
+  Put(kPortKeyPath, "IrDAPortNum", "4");
+  Put(kEventListKeyPath, "EventListCount", "1");
+  Put(kEventListKeyPath, "EventList0", "LW 00 09;Z;");
+  struct Case {
+    const char* what;
+    Rights config;
+    bool configKept;  // the readable settings load before the first save
+  } cases[] = {{"HKCC refused", Rights::None, false}, {"HKCC read only", Rights::ReadOnly, true}};
+  for (const Case& c : cases) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Infrared\\Vantora");
+    Refuse(c.config, Rights::All);
+    bench::MessageBoxCapture boxes;
+    TPortSettings before;
+    PortOptionsRecord beforeOptions;
+    EXPECT_EQ(Reload(&before, &beforeOptions).size(), c.configKept ? 1u : 0u) << c.what;
+    EXPECT_EQ(before.ComPortNumber, c.configKept ? 4 : 0) << c.what;
+
+    SaveSome();
+    std::string value;
+    ASSERT_TRUE(Get(kUserEventListKeyPath, "EventList2", &value, HKEY_CURRENT_USER)) << c.what;
+    EXPECT_EQ(value, "LW 00 03;C;");
+    ASSERT_TRUE(Get(kUserPortKeyPath, "Transmitter", &value, HKEY_CURRENT_USER)) << c.what;
+    EXPECT_EQ(value, "1;0;end");
+    TPortSettings again;
+    PortOptionsRecord againOptions;
+    EXPECT_EQ(Reload(&again, &againOptions), Some) << c.what;
+    EXPECT_EQ(again.ComPortNumber, 2) << c.what;
+    EXPECT_EQ(againOptions.UsePellow, 1) << c.what;
+    EXPECT_TRUE(boxes.Boxes().empty()) << c.what;
+    // The system's key is as it was.
+    ASSERT_TRUE(Get(kPortKeyPath, "IrDAPortNum", &value));
+    EXPECT_EQ(value, "4");
+  }
+}
+
+TEST_F(RefusedConfig, TheUserKeyLoadsFirstAndStaysCurrentOnceTheSystemKeyIsWritable) {
+  // Saved by a standard user; now the same user runs elevated.
+  Refuse(Rights::ReadOnly, Rights::All);
+  SaveSome();
+  StoreRegistrySeam() = StoreRegistryCalls{&::RegCreateKeyExA, &::RegOpenKeyExA};
+  Put(kEventListKeyPath, "EventListCount", "1");
+  Put(kEventListKeyPath, "EventList0", "LW 00 09;OLD;");
+  TPortSettings again;
+  PortOptionsRecord againOptions;
+  EventsListWindow list;
+  LoadSettings(again, againOptions, list.list);
+  EXPECT_EQ(list.Items(), Some);
+  EXPECT_EQ(again.ComPortNumber, 2);
+
+  list.list.AddString("LW 00 04;D;");
+  SaveEventList(list.list);
+  std::string config, user;
+  ASSERT_TRUE(Get(kEventListKeyPath, "EventList3", &config));
+  ASSERT_TRUE(Get(kUserEventListKeyPath, "EventList3", &user, HKEY_CURRENT_USER));
+  EXPECT_EQ(config, "LW 00 04;D;");
+  EXPECT_EQ(user, config);
+  // Back as a standard user: the copy is the latest.
+  Refuse(Rights::ReadOnly, Rights::All);
+  EXPECT_EQ(Reload(&again, &againOptions).size(), 4u);
+}
+
+TEST_F(RefusedConfig, NothingWritableIsToldOnceInABox) {
+  Refuse(Rights::ReadOnly, Rights::ReadOnly);
+  bench::MessageBoxCapture boxes;
+  SaveSome();
+  SaveSome();
+  std::vector<bench::CapturedBox> seen = boxes.Boxes();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "Error");
+  EXPECT_NE(seen[0].text.find("cannot save its settings"), std::string::npos);
+  EXPECT_EQ(seen[0].style, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_FALSE(KeyExists(kUserPortKeyPath, HKEY_CURRENT_USER));
 }
 
 }  // namespace

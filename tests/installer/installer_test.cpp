@@ -14,6 +14,9 @@ namespace {
 
 const char kSettingsKey[] = "Infrared\\Software\\Vantora";
 const char kEventListKey[] = "Infrared\\Software\\Vantora\\EventList";
+// Where a standard user's settings go when HKCC cannot be written.
+const char kUserSettingsKey[] = "Software\\Infrared\\Vantora";
+const char kUserEventListKey[] = "Software\\Infrared\\Vantora\\EventList";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantor";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kEntry[] = "LW 00 41;LEFTDOWN;LEFTUP;";
@@ -92,14 +95,17 @@ void InstallRunUninstall(const Row& row) {
   bench::PutString("Infrared\\Software\\Vantora\\Port", "IrDAPortNum", "1");
   bench::PutString(kEventListKey, "EventListCount", "1");
   bench::PutString(kEventListKey, "EventList0", kEntry);
+  bench::PutString(kUserEventListKey, "EventList0", kEntry, HKEY_CURRENT_USER);
 
   const std::string dir = Folder(CSIDL_PROGRAM_FILES) + "\\Vantor";
   const std::string menu = Folder(CSIDL_COMMON_PROGRAMS) + "\\Vantor";
   ASSERT_EQ(RunAndWait("\"" + SetupPath() + "\" /S " + row.installSwitches), 0u);
 
-  for (const char* file : {"Vantora.exe", "kestrel.dll", "pellow.dll", "README.txt", "uninstall.exe"})
+  for (const char* file : {"Vantora.exe", "kestrel.dll", "pellow.dll", "README.txt", "uninstall.exe",
+                           "manual\\index.html", "manual\\receivers.html", "manual\\main-window.png"})
     EXPECT_TRUE(Exists(dir + "\\" + file)) << file;
   EXPECT_TRUE(Exists(menu + "\\Vantor.lnk"));
+  EXPECT_TRUE(Exists(menu + "\\Vantor manual.lnk"));
   EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "\"" + dir + "\\uninstall.exe\"");
   EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"), VANTOR_VERSION);
   EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, kRunKey, "Vantor"),
@@ -125,17 +131,23 @@ void InstallRunUninstall(const Row& row) {
   EXPECT_FALSE(Exists(menu));
   EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "<no key>");
   EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, kRunKey, "Vantor"), "<absent>");
-  if (row.eventsKept)
+  if (row.eventsKept) {
     EXPECT_EQ(Get(HKEY_CURRENT_CONFIG, kEventListKey, "EventList0"), kEntry);
-  else
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, kUserEventListKey, "EventList0"), kEntry);
+  } else {
     EXPECT_EQ(Get(HKEY_CURRENT_CONFIG, kSettingsKey, ""), "<no key>");
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, kUserSettingsKey, ""), "<no key>");
+  }
 }
 
 // The program's settings are the bench's: none before, none left after.
 class Installer : public ::testing::Test {
  protected:
-  void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kSettingsKey); }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kSettingsKey); }
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kSettingsKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kUserSettingsKey);
+  }
 };
 
 TEST_F(Installer, WithAutostartAndASilentUninstallThatKeepsTheLearnedEvents) {
@@ -144,6 +156,16 @@ TEST_F(Installer, WithAutostartAndASilentUninstallThatKeepsTheLearnedEvents) {
 
 TEST_F(Installer, WithoutAutostartAndAnUninstallAskedToRemoveTheLearnedEvents) {
   InstallRunUninstall(Row{"", "/REMOVEEVENTS", false, false});
+}
+
+TEST_F(Installer, AnUpgradeWithoutAutostartRemovesTheStartWithWindowsEntry) {
+  ASSERT_EQ(RunAndWait("\"" + SetupPath() + "\" /S /AUTOSTART"), 0u);
+  ASSERT_NE(Get(HKEY_LOCAL_MACHINE, kRunKey, "Vantor"), "<absent>");
+  ASSERT_EQ(RunAndWait("\"" + SetupPath() + "\" /S"), 0u);
+  EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, kRunKey, "Vantor"), "<absent>");
+  const std::string dir = Folder(CSIDL_PROGRAM_FILES) + "\\Vantor";
+  EXPECT_TRUE(Exists(dir + "\\Vantora.exe"));
+  ASSERT_EQ(RunAndWait("\"" + dir + "\\uninstall.exe\" /S"), 0u);
 }
 
 }  // namespace

@@ -187,7 +187,8 @@ TEST(ResourceTrayMenu, FirstPopupHoldsTheFiveItemsInOrder) {
     UINT id;
     const char* text;  // null: a separator
   };
-  const Item expected[] = {{IDM_TRAY_SHOW, "Show Dexel & Keyboard"},
+  // "&&" is how a menu shows "Show Dexel & Keyboard" with its "&", not as a mnemonic.
+  const Item expected[] = {{IDM_TRAY_SHOW, "Show Dexel && Keyboard"},
                            {IDM_TRAY_CANCEL, "Cancel"},
                            {IDM_TRAY_EXIT, "Exit"},
                            {0, nullptr},
