@@ -759,9 +759,9 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   ASSERT_NE(step1, nullptr);
   EXPECT_TRUE(Checked(step1, 114));
   EXPECT_FALSE(Enabled(step1, 1));
-  // Enter asks for Next while it is disabled: nothing happens.
-  PostMessageA(GetDlgItem(step1, 114), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-  PostMessageA(GetDlgItem(step1, 114), WM_KEYUP, VK_RETURN, 0xC01C0001);
+  // Enter's command, IDOK, which the dialog navigation sends when the dialog has no
+  // default button of its own, while Next is disabled: nothing happens.
+  PostMessageA(step1, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(step1, 1)));
   EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step2", 500), nullptr);
   ASSERT_TRUE(IsWindowVisible(step1));
 
@@ -1374,16 +1374,26 @@ TEST_F(Vantora, StartWithAStepOpenKeepsTheRemoteAndOneOptionsDialog) {
   ASSERT_NE(step, nullptr);
   Click(dialog, 1);
   EXPECT_TRUE(WaitVisible(frame, false, 5000));
-  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x42)), "Good!");
-  EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "LW 00 42;");
 
   bench::InputProbe probe(100, 100, 600, 500);
-  // Presses the stored button; where the pointer went, or -1 when it did not move.
-  auto press = [&] {
+  auto ready = [&] {
     probe.Focus();
     bench::SetCursorTo(300, 300);
     probe.Pump(100);
     probe.Clear();
+  };
+  // The stored button pressed while the step learns: the learning has the receiver,
+  // the watcher plays nothing meanwhile.
+  ready();
+  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x41)), "This signal is already registed!");
+  probe.Pump(300);
+  EXPECT_TRUE(probe.Moves().empty());
+  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x42)), "Good!");
+  EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "LW 00 42;");
+
+  // Presses the stored button; where the pointer went, or -1 when it did not move.
+  auto press = [&] {
+    ready();
     bench::Ir55Feeder(*com1, Tap(0x41)).Wait();
     for (int i = 0; i < 20 && probe.Moves().empty(); ++i) probe.Pump(100);
     auto moves = probe.Moves();
