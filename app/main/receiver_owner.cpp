@@ -17,15 +17,20 @@ void TReceiverOwner::PauseWatcher() {
 
 bool TReceiverOwner::Borrow(TUser user) {
   if (Borrower != TUser::Watcher || user == TUser::Watcher) return false;
-  if (Started && !Suspended) {
+  if (Started) {
+    // Paused by Show a moment ago, it may still be inside a receiver call: wait
+    // for it to park in either case. A capture it is inside is cut short; give
+    // it a few rounds to stop.
+    const bool wasRunning = !Suspended;
     Suspended = true;
-    // A capture the watcher is inside is cut short; give it a few rounds to stop.
     bool parked = false;
     for (int round = 0; round < 50 && !parked; ++round) parked = Watcher.Suspend();
     if (!parked) {
-      // It still holds them: let it go on rather than leave it paused for no one.
-      Watcher.Resume();
-      Suspended = false;
+      // It still holds them: let it go on as it was rather than leave it paused for no one.
+      if (wasRunning) {
+        Watcher.Resume();
+        Suspended = false;
+      }
       return false;
     }
   }
