@@ -11,6 +11,10 @@ CapturePoll::Next CapturePoll::AfterRead(unsigned long bytes) {
     if (IsQuiet) return Next::Leave;
     IsQuiet = true;
   }
+  if (++AllPolls >= kMaxPolls) {
+    CutShort = true;
+    return Next::Leave;
+  }
   // The sleep comes before the count is tested, so the last poll still sleeps.
   ++PollCount;
   return PollCount < kPolls ? Next::SleepThenRead : Next::SleepThenLeave;

@@ -165,9 +165,12 @@ BOOL TPellow::PellowGetRemoconSignal(long, char* text) {
     if (step != pellow::BurstStep::Continue) break;
     Sleep(pellow::kBurstPollIntervalMs);
   }
-  if (step == pellow::BurstStep::Silent) return NothingYet(*this);
+  // A line whose far end has closed reads as silence: only its status tells.
+  if (step == pellow::BurstStep::Silent) return LineGone(*this) ? AbandonRead(*this) : NothingYet(*this);
 
-  WriteCode(*this, text, pellow::WidenCodeByte(pellow::BurstCodeByte(CaptureBuffer, CaptureLength)));
+  const int codeByte = pellow::BurstCodeByte(CaptureBuffer, CaptureLength);
+  if (codeByte < 0) return NothingYet(*this);  // markers only: no button in it
+  WriteCode(*this, text, pellow::WidenCodeByte(static_cast<unsigned char>(codeByte)));
   return TRUE;
 }
 

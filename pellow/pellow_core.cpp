@@ -9,14 +9,11 @@ std::int32_t WidenCodeByte(unsigned char byte) {
   return static_cast<std::int32_t>(static_cast<std::int8_t>(byte));
 }
 
-unsigned char BurstCodeByte(const unsigned char* bytes, std::size_t length) {
-  if (bytes == nullptr) return 0;
-  const unsigned char first = length >= 1 ? bytes[0] : 0;
-  // A tap sends its code byte and the end marker and nothing more: a short burst
-  // has no third byte, and reading one would learn every tapped button as 00.
-  if (length >= 1 && length <= 2 && first != kRepeatMarker && first != kEndMarker) return first;
-  const unsigned char third = length >= 3 ? bytes[2] : 0;
-  return third == kEndMarker ? first : third;
+int BurstCodeByte(const unsigned char* bytes, std::size_t length) {
+  if (bytes == nullptr) return -1;
+  for (std::size_t i = 0; i < length; ++i)
+    if (bytes[i] != kRepeatMarker && bytes[i] != kEndMarker) return bytes[i];
+  return -1;
 }
 
 BurstStep BurstAfterPoll(BurstPoll& poll, std::uint32_t newBytes, std::uint32_t collected) {

@@ -23,9 +23,10 @@ inline constexpr unsigned kBurstPollIntervalMs = 50;
 // so 0x80 prints as ffffff80. Learned events in the registry depend on that.
 std::int32_t WidenCodeByte(unsigned char byte);
 
-// Code byte of a burst: the first byte when the third is the end marker, else the third.
-// Bytes past length count as zero, as in the cleared capture buffer.
-unsigned char BurstCodeByte(const unsigned char* bytes, std::size_t length);
+// Code byte of a burst: its first byte that is not a marker, or -1 when it holds
+// markers only. A burst may begin with the end of an earlier press (a lone end
+// marker); the press the learning sees is the first code byte after it.
+int BurstCodeByte(const unsigned char* bytes, std::size_t length);
 
 // Poll bookkeeping of the burst read, one call per poll.
 struct BurstPoll {

@@ -55,6 +55,22 @@ void TApplication::ProcessMessage(MSG& msg) {
   DispatchMessageA(&msg);
 }
 
+void TApplication::ProcessQueued() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (g_application) {
+      g_application->ProcessMessage(msg);
+    } else if (!TDialog::IsModelessDialogMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
 int TApplication::Run() {
   // Before the main window: its set-up may already run a modal dialog.
   g_modalFilter = SetWindowsHookExA(WH_MSGFILTER, &ModalLoopFilter, nullptr, GetCurrentThreadId());

@@ -24,6 +24,10 @@ class TApplication {
   int Run();
   // One message through the chain above; exposed so tests can drive it.
   void ProcessMessage(MSG& msg);
+  // Runs the messages already queued through the same chain, waiting for none (a
+  // long call on the GUI thread lets its window draw first). A WM_QUIT met is
+  // posted again for the main loop, and ends this.
+  static void ProcessQueued();
   // Called by the window procedures for WM_COMMAND; true when the application
   // consumed the command.
   static bool OfferCommand(HWND window, WPARAM wParam, LPARAM lParam);

@@ -93,9 +93,22 @@ void TDexel::OpenConfiguredPort() {
   if (!opened) PortOptionsProcedure();
 }
 
-void TDexel::Option() {
-  ParkWatcher();
-  PortOptionsProcedure();
+void TDexel::Option() { PortOptionsProcedure(); }
+
+void TDexel::PortOptionsProcedure() {
+  if (!Receivers.Borrow(TReceiverOwner::TUser::Options)) {
+    // Already up, or a learning holds the receivers and asks for it itself if its port is gone.
+    PortOwner.BringForward();
+    return;
+  }
+  PortOwner.PortOptionsProcedure();
+  Receivers.GiveBack(TReceiverOwner::TUser::Options);
+}
+
+bool TDexel::OptionsHaveReceivers() {
+  if (Receivers.Holder() != TReceiverOwner::TUser::Options && !PortOwner.IsRunning()) return false;
+  PortOwner.BringForward();
+  return true;
 }
 
 void TDexel::PlayStartSound() {
@@ -109,6 +122,8 @@ void TDexel::AddEvent() {
       return;
     }
   }
+  // Between one step's close and the next one's opening no step window exists.
+  if (StepPending) return;
   WizardState.Start();
   AwaitingSecond = 0;
   WizardStep = 1;
@@ -116,6 +131,7 @@ void TDexel::AddEvent() {
 }
 
 LRESULT TDexel::ShowWizardStep(WPARAM, LPARAM) {
+  StepPending = false;
   switch (WizardStep) {
     case 1:
       Step1.Enter();
@@ -142,17 +158,6 @@ void TDexel::PointAtEntry(int index) {
 void TDexel::SelectEntry(int index) {
   EventsList.SetSelIndex(index);
   SelectionChanged();
-}
-
-bool TDexel::ParkWatcher() {
-  // A second start of the program shows this window without Show: the watcher
-  // may still run then, and must not share the receiver with the GUI thread.
-  if (!WatcherStarted) return true;
-  WatcherSuspended = true;
-  // A capture the watcher is inside is cut short; give it a few rounds to stop.
-  for (int round = 0; round < 50; ++round)
-    if (Watcher.Suspend()) return true;
-  return false;
 }
 
 void TDexel::Delete() {
@@ -216,14 +221,8 @@ void TDexel::TrayIcon(DWORD operation) {
 void TDexel::Start() {
   PlayStartSound();
   SaveEventList(EventsList);
-  if (!WatcherStarted) {
-    WatcherStarted = true;
-    WatcherSuspended = false;
-    Watcher.Start();
-  } else if (WatcherSuspended) {
-    WatcherSuspended = false;
-    Watcher.Resume();
-  }
+  // Started or resumed now, or as soon as a learning or the options give the receivers back.
+  Receivers.RunWatcher();
   TrayIcon(NIM_ADD);
   ShowWindow(Frame(), SW_HIDE);
 }
@@ -240,20 +239,14 @@ LRESULT TDexel::TrayMouse(WPARAM, LPARAM lParam) {
 }
 
 void TDexel::Show() {
-  if (WatcherStarted && !WatcherSuspended) {
-    Watcher.Suspend();
-    WatcherSuspended = true;
-  }
+  Receivers.PauseWatcher();
   ShowWindow(Frame(), SW_SHOWNORMAL);
   if (HWND main = FindWindowA(nullptr, "Vantor")) BringToFront(main);
   PlayStartSound();
 }
 
 void TDexel::CloseMainWindow() {
-  if (WatcherStarted && !WatcherSuspended) {
-    Watcher.Suspend();
-    WatcherSuspended = true;
-  }
+  Receivers.PauseWatcher();
   SavePortSettings(Settings, Ports);
   if (KestrelReceiver->PortHandle != INVALID_HANDLE_VALUE) KestrelReceiver->Close();
   if (PellowReceiver->PortHandle != INVALID_HANDLE_VALUE) PellowReceiver->Close();

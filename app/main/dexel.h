@@ -14,6 +14,7 @@
 #include "app/framework/controls.h"
 #include "app/framework/dialog.h"
 #include "app/main/private_messages.h"
+#include "app/main/receiver_owner.h"
 #include "app/options/port_options.h"
 #include "app/options/set_ms_ir.h"
 #include "app/resources/resource_ids.h"
@@ -65,6 +66,10 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   BYTE AwaitingSecond = 0;
   bool WatcherStarted = false;
   bool WatcherSuspended = true;
+  // Who has the receivers and ReceiveText: the watcher, a learning or the options.
+  TReceiverOwner Receivers{Watcher, WatcherStarted, WatcherSuspended};
+  // A WizardStepMessage is on its way: the step it opens counts as open.
+  bool StepPending = false;
 
   // TWatcherHost
   const TComboBox& GetEventsList() override { return EventsList; }
@@ -73,17 +78,25 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   TKestrel& Kestrel() override { return *KestrelReceiver; }
   TPellow& Pellow() override { return *PellowReceiver; }
   const PortOptionsRecord& PortOptions() override { return Ports; }
-  void PortOptionsProcedure() override { PortOwner.PortOptionsProcedure(); }
+  // The main window's Option, the set-up and the watcher's lost port: the options
+  // take the receivers for as long as they run.
+  void PortOptionsProcedure() override;
 
   // TWizardHost
   int& WizardStepNumber() override { return WizardStep; }
-  void PostWizardStep() override { PostMessageA(GetHandle(), WizardStepMessage, 0, 0); }
+  void PostWizardStep() override {
+    StepPending = true;
+    PostMessageA(GetHandle(), WizardStepMessage, 0, 0);
+  }
+  bool OptionsHaveReceivers() override;
+  bool BorrowReceivers() override { return Receivers.Borrow(TReceiverOwner::TUser::Learning); }
+  void ReturnReceivers() override { Receivers.GiveBack(TReceiverOwner::TUser::Learning); }
+  void PortOptionsForLearning() override { PortOwner.PortOptionsProcedure(); }
   BYTE& AwaitingSecondFlag() override { return AwaitingSecond; }
   auto FormatCode() -> char (&)[16] override { return Settings.RcFormatCode; }
   void PlayStartSound() override;
   void PointAtEntry(int index) override;
   void SelectEntry(int index) override;
-  bool ParkWatcher() override;
 
  protected:
   void SetupWindow() override;

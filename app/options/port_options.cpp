@@ -5,6 +5,7 @@
 
 #include "app/events/store_values.h"
 #include "app/options/serial_access.h"
+#include "win32/bring_to_front.h"
 #include "win32/utf8_to_wide.h"
 
 namespace vantor {
@@ -44,7 +45,21 @@ TPortOptionsOwner::TPortOptionsOwner(TWindow* parent, TPortSettings& port, PortO
     : Option(parent, record), Port(port), Record(record), Kestrel(kestrel), Pellow(pellow), VirtualCom(virtualCom),
       MousePort(mousePort) {}
 
+void TPortOptionsOwner::BringForward() const {
+  if (HWND up = Option.GetHandle()) BringToFront(up);
+}
+
 void TPortOptionsOwner::PortOptionsProcedure() {
+  if (Running) {
+    BringForward();
+    return;
+  }
+  struct Guard {
+    bool& Flag;
+    explicit Guard(bool& flag) : Flag(flag) { Flag = true; }
+    ~Guard() { Flag = false; }
+  } running(Running);
+
   Option.EnableCom1 = Option.EnableCom2 = Option.EnableCom3 = Option.EnableCom4 = TRUE;
   DisableCom(Option, PortNumberOf(VirtualCom));
   DisableCom(Option, PortNumberOf(MousePort));

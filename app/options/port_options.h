@@ -27,8 +27,11 @@ class TPortOptionsOwner {
                     TPellow& pellow, const char* virtualCom, const char* mousePort);
 
   // Shows the options dialog until the chosen receiver has opened the chosen port,
-  // or the user cancels.
+  // or the user cancels. Asked for again while it runs (from a nested message
+  // loop), it brings its dialog forward instead: the dialog is one object.
   void PortOptionsProcedure();
+  bool IsRunning() const { return Running; }
+  void BringForward() const;
   // Whether the port named by ComPortName can be opened and configured; shows why
   // not. Always leaves the port closed.
   BOOL CheckSerialPort();
@@ -42,6 +45,7 @@ class TPortOptionsOwner {
   TPellow& Pellow;
   const char* VirtualCom;
   const char* MousePort;
+  bool Running = false;
   // The check's working state.
   HANDLE CheckHandle = INVALID_HANDLE_VALUE;
   DCB CheckState{};

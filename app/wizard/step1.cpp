@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/events/sig_catch.h"
+#include "app/framework/application.h"
 #include "kestrel/learning_pass.h"
 
 namespace vantor {
@@ -43,75 +44,69 @@ void TStep1::CmCancel() {
   TWizardStep::CmCancel();
 }
 
-void TStep1::ProcessWaitingMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (TDialog::IsModelessDialogMessage(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+void TStep1::ProcessWaitingMessages() { TApplication::ProcessQueued(); }
 
 void TStep1::Learn() {
   // A click that arrives while the waiting messages are processed must not start
-  // a learning inside this one: it runs once this one has ended.
+  // a learning inside this one: it runs once this one has ended, and only in the
+  // window it was made in, not in a step opened since.
   if (Learning) {
-    LearnPending = true;
+    PendingWindow = GetHandle();
     return;
   }
   Learning = true;
-  do {
-    LearnPending = false;
-    LearnOnce();
-  } while (LearnPending && GetHandle());
+  for (HWND window = GetHandle(); window;) {
+    PendingWindow = nullptr;
+    LearnOnce(window);
+    window = PendingWindow && PendingWindow == GetHandle() ? PendingWindow : nullptr;
+  }
   Learning = false;
 }
 
-void TStep1::LearnOnce() {
+void TStep1::LearnOnce(HWND window) {
+  // Asked for from inside the options dialog: it has the receivers, and stays in front.
+  if (Host.OptionsHaveReceivers()) return;
   NextButton.EnableWindow(false);
-  char* received = Host.GetReceiveText();
-  std::memset(received, 0, kReceiveTextSize);
-
-  const PortOptionsRecord& ports = Host.PortOptions();
-  const bool kestrel = ports.UseKestrel != 0;
-  const bool pellow = !kestrel && ports.UsePellow != 0;
-  if (kestrel) {
-    std::strncpy(Host.Kestrel().CodePrefix, Host.FormatCode(), sizeof Host.Kestrel().CodePrefix - 1);
-    Host.Kestrel().CodePrefix[sizeof Host.Kestrel().CodePrefix - 1] = '\0';
-  } else if (pellow) {
-    std::strcpy(Host.Pellow().CodePrefix, "LW");
-  }
-
   const bool oneCode = OneIr.GetCheck();
   Status(oneCode ? "Fire remocon signal!" : Host.AwaitingSecondFlag() ? "Fire 2nd. signal!" : "Fire 1st. signal!");
   ProcessWaitingMessages();
   // The user may have closed the step while the prompt was drawn.
-  if (!GetHandle() || (!kestrel && !pellow)) return;
+  if (GetHandle() != window) return;
 
-  if (!Host.ParkWatcher()) {
+  // The receiver choice as it stands now: a queued "&Option" may just have changed it.
+  const PortOptionsRecord& ports = Host.PortOptions();
+  const bool kestrel = ports.UseKestrel != 0;
+  const bool pellow = !kestrel && ports.UsePellow != 0;
+  if (!kestrel && !pellow) return;
+  if (!Host.BorrowReceivers()) {
     // The watcher still holds the receiver: nothing was received, nothing to reset.
-    ShowFault();
+    ShowFault(window);
     return;
+  }
+  char* received = Host.GetReceiveText();
+  std::memset(received, 0, kReceiveTextSize);
+  if (kestrel) {
+    std::strncpy(Host.Kestrel().CodePrefix, Host.FormatCode(), sizeof Host.Kestrel().CodePrefix - 1);
+    Host.Kestrel().CodePrefix[sizeof Host.Kestrel().CodePrefix - 1] = '\0';
+  } else {
+    std::strcpy(Host.Pellow().CodePrefix, "LW");
   }
   const BOOL got = kestrel ? Host.Kestrel().KestrelGetRemoconSignal(kReceiveTextSize, received)
                            : Host.Pellow().PellowGetRemoconSignal(kReceiveTextSize, received);
   if (!got) {
     Failed(kestrel);
-  } else {
-    Host.PlayStartSound();
-    std::size_t length = 0;
-    while (length < static_cast<std::size_t>(kReceiveTextSize) && received[length]) ++length;
-    if (length > kMaxCodeLength) {
-      // Cut, it would be some other button's code.
-      ShowFault();
-    } else {
-      Learned(std::string(received, length), oneCode);
-    }
+    Host.ReturnReceivers();
+    ShowFault(window);
+    return;
   }
+  Host.PlayStartSound();
+  std::size_t length = 0;
+  while (length < static_cast<std::size_t>(kReceiveTextSize) && received[length]) ++length;
+  const std::string code(received, length);
+  Host.ReturnReceivers();
+  // A code too long would be cut, and so be some other button's code.
+  if (length > kMaxCodeLength) ShowFault(window);
+  else if (GetHandle() == window) Learned(code, oneCode);
 }
 
 void TStep1::Learned(const std::string& code, bool oneCode) {
@@ -122,7 +117,7 @@ void TStep1::Learned(const std::string& code, bool oneCode) {
     if (!oneCode) {
       signal = Signal.GetText() + signal;
       if (signal.size() > kFieldSize - 1) {
-        ShowFault();
+        ShowFault(GetHandle());
         return;
       }
     }
@@ -162,19 +157,18 @@ void TStep1::Failed(bool kestrel) {
   const bool portClosed = kestrel ? Host.Kestrel().PortHandle == INVALID_HANDLE_VALUE
                                   : Host.Pellow().PortHandle == INVALID_HANDLE_VALUE;
   if (portClosed) {
-    Host.PortOptionsProcedure();
+    Host.PortOptionsForLearning();
   } else if (kestrel) {
     const kestrel::LearningPass next =
         kestrel::NextLearningPass(received, Host.Kestrel().CodePrefix, Host.FormatCode(), kestrel::Adopts::Sony);
     std::memcpy(Host.FormatCode(), next.FormatCode, sizeof next.FormatCode);
     std::memcpy(Host.Kestrel().CodePrefix, next.CodePrefix, sizeof next.CodePrefix);
   }
-  ShowFault();
 }
 
-void TStep1::ShowFault() {
+void TStep1::ShowFault(HWND window) {
   // A failure while waiting for the second code discards the first.
-  if (GetHandle()) {
+  if (GetHandle() == window) {
     Status("Fault!");
     Signal.SetText("");
   }

@@ -26,11 +26,12 @@ class TStep1 : public TWizardStep {
 
  private:
   void Learn();
-  void LearnOnce();
+  // One learning in the step's window `window`; it ends quietly if that window goes.
+  void LearnOnce(HWND window);
   void Learned(const std::string& code, bool oneCode);
-  // A zero result from the receiver: the port, the format code, then ShowFault.
+  // A zero result from the receiver: the port, then the format code.
   void Failed(bool kestrel);
-  void ShowFault();
+  void ShowFault(HWND window);
   void Accept();
   void RefuseDuplicate(int index);
   void Status(const char* text) const { StatusField.SetText(text); }
@@ -42,7 +43,8 @@ class TStep1 : public TWizardStep {
   TEdit Signal{this, IDC_STEP1_SIGNAL};
   TButton NextButton{this, IDC_WIZARD_NEXT};
   bool Learning = false;
-  bool LearnPending = false;
+  // The window a click on "&Lern Ir" came from while a learning ran; null: none.
+  HWND PendingWindow = nullptr;
   static const TResponseTable<TStep1> Responses;
 };
 

@@ -69,7 +69,8 @@ void TStep3_1::Append(const char* token) {
   EnableFinishAndClear(true);
   std::string text = Action.GetText();
   if (text.size() >= kFullAction) {
-    MessageBoxExA(nullptr, "buffer over flow", "Notice", MB_OK, 0);
+    // Owned by the step, so no further press reaches the step while it is up.
+    MessageBoxExA(Handle, "buffer over flow", "Notice", MB_OK, 0);
     ClearBuffer();
     return;
   }

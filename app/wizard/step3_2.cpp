@@ -8,20 +8,19 @@ namespace {
 
 // One token per key message: the virtual key and the whole 32-bit key data, so
 // the player can press the same key with the same scan code and extended bit.
-struct KeyFormat {
+struct KeyKind {
   UINT message;
-  const char* format;
+  TKeyRecording::TKind kind;
+};
+constexpr KeyKind kKeyKinds[] = {
+    {WM_KEYDOWN, TKeyRecording::TKind::KeyDown},
+    {WM_KEYUP, TKeyRecording::TKind::KeyUp},
+    {WM_SYSKEYDOWN, TKeyRecording::TKind::SysKeyDown},
+    {WM_SYSKEYUP, TKeyRecording::TKind::SysKeyUp},
 };
 
-constexpr KeyFormat kKeyFormats[] = {
-    {WM_KEYDOWN, "KEYDOWN %x %x;"},
-    {WM_KEYUP, "KEYUP %x %x;"},
-    {WM_SYSKEYDOWN, "SYSKEYDOWN %x %x;"},
-    {WM_SYSKEYUP, "SYSKEYUP %x %x;"},
-};
-
-const KeyFormat* FormatOf(UINT message) {
-  for (const KeyFormat& key : kKeyFormats)
+const KeyKind* KindOf(UINT message) {
+  for (const KeyKind& key : kKeyKinds)
     if (key.message == message) return &key;
   return nullptr;
 }
@@ -55,32 +54,38 @@ void TStep3_2::DoDataExchange(TDataExchange& exchange) { exchange.Text(IDC_STEP3
 bool TStep3_2::PreProcessMsg(MSG& msg) {
   // Anything else, and every key while not recording, goes on to the dialog
   // navigation and the ordinary dispatch.
-  const KeyFormat* key = Recording ? FormatOf(msg.message) : nullptr;
+  const KeyKind* key = Recording ? KindOf(msg.message) : nullptr;
   if (!key || !Handle || (msg.hwnd != Handle && !IsChild(Handle, msg.hwnd))) return false;
-  char token[48];
-  std::snprintf(token, sizeof token, key->format, static_cast<unsigned>(msg.wParam),
-                static_cast<unsigned>(static_cast<DWORD>(msg.lParam)));
-  Record(token);
+  Record(key->kind, static_cast<unsigned>(msg.wParam), static_cast<unsigned>(static_cast<DWORD>(msg.lParam)));
   // Claimed: not translated, so no character and no navigation comes of it.
   return true;
 }
 
-void TStep3_2::Record(const char* token) {
+void TStep3_2::Record(TKeyRecording::TKind kind, unsigned vk, unsigned data) {
   std::string text = Script.GetText();
-  if (text.size() >= kFullAction) {
-    // Full: every further key is swallowed until Clear, the one way on.
-    SetStatus("Buffer over flow! Push clear button!");
-    ClearButton.EnableWindow(true);
-    StopButton.EnableWindow(false);
-    return;
+  if (text.size() < kFullAction) {
+    switch (Keys.Add(text, ActionRoom(), kind, vk, data)) {
+      case TKeyRecording::TOutcome::Swallowed:
+        return;
+      case TKeyRecording::TOutcome::Appended:
+        ShowAtEnd(Script, text);
+        SetStatus("Strike Keyboard and Push stop button!");
+        ClearButton.EnableWindow(true);
+        return;
+      case TKeyRecording::TOutcome::Full:
+        break;
+    }
   }
-  if (!AppendToken(Script, text, token)) return;
-  SetStatus("Strike Keyboard and Push stop button!");
+  // Full, or this key with the key-ups it needs would not fit: every further key
+  // is swallowed until Clear, the one way on.
+  SetStatus("Buffer over flow! Push clear button!");
   ClearButton.EnableWindow(true);
+  StopButton.EnableWindow(false);
 }
 
 void TStep3_2::Start() {
   Recording = 1;
+  Keys.Begin();
   // The focus first: a disabled button that holds it leaves the dialog without one.
   SendMessageA(Handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Script.GetHandle()), TRUE);
   StartButton.EnableWindow(false);
@@ -92,6 +97,13 @@ void TStep3_2::Start() {
 }
 
 void TStep3_2::Stop() {
+  if (Recording) {
+    // Keys still down get their key-ups: a recording never leaves a key pressed.
+    std::string text = Script.GetText();
+    const std::size_t recorded = text.size();
+    Keys.ReleaseAll(text, ActionRoom());
+    if (text.size() != recorded) ShowAtEnd(Script, text);
+  }
   Recording = 0;
   StartButton.EnableWindow(true);
   StopButton.EnableWindow(false);
@@ -104,6 +116,7 @@ void TStep3_2::Stop() {
 }
 
 void TStep3_2::ClearBuffer() {
+  Keys.Begin();
   Script.SetText("");
   Stop();
   ClearButton.EnableWindow(false);

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "app/events/key_recording.h"
 #include "app/resources/resource_ids.h"
 #include "app/wizard/wizard_step.h"
 
@@ -31,10 +32,11 @@ class TStep3_2 : public TWizardStep {
   void Stop();
   void ClearBuffer();
   void GoBack();
-  void Record(const char* token);
+  void Record(TKeyRecording::TKind kind, unsigned vk, unsigned data);
   void SetStatus(const char* text) const { Status.SetText(text); }
 
   BYTE Recording = 0;  // 1 between Start and Stop; GUI thread only
+  TKeyRecording Keys;  // the keys recorded down and not yet up
 
   TEdit Script{this, IDC_STEP3_KEYS_SCRIPT};
   TEdit Status{this, IDC_STEP3_KEYS_STATUS};

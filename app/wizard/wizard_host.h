@@ -25,16 +25,22 @@ class TWizardHost {
   virtual TKestrel& Kestrel() = 0;
   virtual TPellow& Pellow() = 0;
   virtual const PortOptionsRecord& PortOptions() = 0;
-  virtual void PortOptionsProcedure() = 0;
+  // Whether the options procedure has the receivers now (a learning asked for from
+  // inside its dialog); its dialog is then brought forward.
+  virtual bool OptionsHaveReceivers() = 0;
+  // Lends the receivers and ReceiveText to a learning, the watcher parked meanwhile;
+  // false if they cannot be had, and then they must not be used.
+  virtual bool BorrowReceivers() = 0;
+  // Hands them back; the watcher goes on if it ran before.
+  virtual void ReturnReceivers() = 0;
+  // The options procedure, for a learning that holds the receivers and found its port closed.
+  virtual void PortOptionsForLearning() = 0;
   virtual void PlayStartSound() = 0;
   // Shows the entry at `index` as the one in the way: Delete enabled, the list
   // focused with the entry selected, as if the user had selected it.
   virtual void PointAtEntry(int index) = 0;
   // Selects the entry at `index` as if the user had selected it.
   virtual void SelectEntry(int index) = 0;
-  // Makes sure the watcher is inside no receiver call; false if it could not be
-  // parked, and then the receivers must not be used.
-  virtual bool ParkWatcher() = 0;
 
  protected:
   ~TWizardHost() = default;

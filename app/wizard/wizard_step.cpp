@@ -54,11 +54,15 @@ bool TWizardStep::AppendToken(const TEdit& field, std::string text, const char* 
     MessageBeep(MB_OK);
     return false;
   }
+  ShowAtEnd(field, text);
+  return true;
+}
+
+void TWizardStep::ShowAtEnd(const TEdit& field, const std::string& text) {
   field.SetText(text.c_str());
   const auto end = static_cast<WPARAM>(text.size());
   SendMessageA(field.GetHandle(), EM_SETSEL, end, static_cast<LPARAM>(end));
   SendMessageA(field.GetHandle(), EM_SCROLLCARET, 0, 0);
-  return true;
 }
 
 void TWizardStep::FinishEntry(const std::string& action) {
@@ -69,7 +73,12 @@ void TWizardStep::FinishEntry(const std::string& action) {
     return;
   }
   const int index = Host.GetEventsList().AddString(entry.c_str());
-  if (index >= 0) Host.SelectEntry(index);
+  if (index < 0) {
+    // The list refused it: the wizard stays, with what the user built.
+    MessageBeep(MB_OK);
+    return;
+  }
+  Host.SelectEntry(index);
   TransferData(TTransferDirection::GetData);
   CloseWindow(IDC_WIZARD_FINISH);
 }

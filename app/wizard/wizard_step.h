@@ -38,6 +38,8 @@ class TWizardStep : public TDialog {
   // the caret after it, the newest token in view. A token that would make the entry
   // too long is refused whole with a beep, never cut; false then.
   bool AppendToken(const TEdit& field, std::string text, const char* token) const;
+  // Shows `text` in the action field with the caret after it, the newest token in view.
+  static void ShowAtEnd(const TEdit& field, const std::string& text);
   // Adds the signal text and `action` as one entry to the events list, selects it
   // and closes the step; beeps and stays when the entry would be too long.
   void FinishEntry(const std::string& action);

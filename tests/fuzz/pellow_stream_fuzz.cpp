@@ -115,10 +115,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check((step == pellow::BurstStep::Silent) == (collected == 0));
     if (step == pellow::BurstStep::Complete) {
-      const unsigned char code = pellow::BurstCodeByte(capture, collected);
-      const bool tap = collected <= 2 && capture[0] != pellow::kRepeatMarker && capture[0] != pellow::kEndMarker;
-      Check(code == (tap || capture[2] == pellow::kEndMarker ? capture[0] : capture[2]));
-      CheckCode(prefix, pellow::WidenCodeByte(code), outSize);
+      const int code = pellow::BurstCodeByte(capture, collected);
+      std::size_t first = 0;
+      while (first < collected && (capture[first] == pellow::kRepeatMarker || capture[first] == pellow::kEndMarker))
+        ++first;
+      Check(code == (first < collected ? capture[first] : -1));
+      if (code >= 0) CheckCode(prefix, pellow::WidenCodeByte(static_cast<unsigned char>(code)), outSize);
     }
   }
   return 0;

@@ -664,6 +664,34 @@ class Presser {
   HANDLE Thread;
 };
 
+// Sends one byte every `everyMs` for about 20 s, as a lamp or sunlight makes a
+// transceiver do, until stopped.
+class Trickler {
+ public:
+  Trickler(bench::PtyPort& port, DWORD everyMs) : Port(port), EveryMs(everyMs) {
+    Thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  }
+  ~Trickler() {
+    Stop = true;
+    WaitForSingleObject(Thread, 5000);
+    CloseHandle(Thread);
+  }
+  bool Running() const { return WaitForSingleObject(Thread, 0) == WAIT_TIMEOUT; }
+
+ private:
+  static DWORD WINAPI Run(LPVOID self) {
+    auto* t = static_cast<Trickler*>(self);
+    const unsigned char flicker = 0xFE;
+    for (DWORD begun = GetTickCount(); !t->Stop && GetTickCount() - begun < 20000; Sleep(t->EveryMs))
+      t->Port.Write(&flicker, 1);
+    return 0;
+  }
+  bench::PtyPort& Port;
+  DWORD EveryMs;
+  std::atomic<bool> Stop{false};
+  HANDLE Thread;
+};
+
 TEST_F(Vantora, ShowAndStartToggledWhileTheRemoteIsInUseLeaveTheProgramAnswering) {
   bench::PtyPort com1(1);
   StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
@@ -714,6 +742,8 @@ TEST_F(Vantora, ATrayClickWhileTheWatchersOptionsAreUpLeavesTheProgramAnswering)
 
 // The wizard's step windows, as the user meets them.
 
+ir55::Script Tap(unsigned char code) { return ir55::Script().Press(code); }
+
 HWND OpenWizard(const Program& program, HWND dialog) {
   Click(dialog, 130);
   return WaitForWindow(program.Id(), "Wizard Step1", 20000);
@@ -725,7 +755,7 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
   const char* kDup = "This signal is already registed!";
   const char* kSecond = "Lern 2nd. signal!";
   struct Press {
-    unsigned char code;
+    ir55::Script script;
     const char* status;
     const char* signal;
     const char* pointedAt = nullptr;
@@ -736,18 +766,23 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
     bool pair;
     std::vector<Press> presses;
   } rows[] = {
-      {"one code", {}, false, {{0x41, "Good!", "LW 00 41;"}}},
-      {"one-code entry", {"LW 00 41;MOVE 0 -5;"}, false, {{0x41, kDup, "LW 00 41;", "LW 00 41;MOVE 0 -5;"}}},
+      // Markers without a code byte learn nothing; after the end of an earlier
+      // press the learning takes the code of the press that follows.
+      {"one code", {}, false,
+       {{ir55::Script().Raw({0x55}), "Fault!", ""},
+        {ir55::Script().Raw({0x52, 0x55}), "Fault!", ""},
+        {ir55::Script().Raw({0x55}).Wait(40).Press(0x41), "Good!", "LW 00 41;"}}},
+      {"one-code entry", {"LW 00 41;MOVE 0 -5;"}, false, {{Tap(0x41), kDup, "LW 00 41;", "LW 00 41;MOVE 0 -5;"}}},
       {"pair entry", {"LW 00 40;MOVE 0 5;", "LW 00 41;LW 00 42;MOVE 0 5;"}, false,
-       {{0x41, kDup, "LW 00 41;", "LW 00 41;LW 00 42;MOVE 0 5;"}}},
+       {{Tap(0x41), kDup, "LW 00 41;", "LW 00 41;LW 00 42;MOVE 0 5;"}}},
       {"pair beside a pair", {"LW 00 41;LW 00 42;MOVE 0 5;"}, true,
-       {{0x41, kSecond, "LW 00 41;"},
-        {0x42, kDup, "LW 00 41;LW 00 42;", "LW 00 41;LW 00 42;MOVE 0 5;"},
-        {0x41, kSecond, "LW 00 41;"},
-        {0x43, "Good!", "LW 00 41;LW 00 43;"}}},
-      {"pair on a one-code entry", {"LW 00 41;MOVE 0 -5;"}, true, {{0x41, kDup, "LW 00 41;", "LW 00 41;MOVE 0 -5;"}}},
-      {"same code twice", {}, true, {{0x41, kSecond, "LW 00 41;"}, {0x41, "Good!", "LW 00 41;LW 00 41;"}}},
-      {"case ignored", {"LW 00 0a;MOVE 0 -5;"}, false, {{0x0a, kDup, "LW 00 0a;", "LW 00 0A;MOVE 0 -5;"}}},
+       {{Tap(0x41), kSecond, "LW 00 41;"},
+        {Tap(0x42), kDup, "LW 00 41;LW 00 42;", "LW 00 41;LW 00 42;MOVE 0 5;"},
+        {Tap(0x41), kSecond, "LW 00 41;"},
+        {Tap(0x43), "Good!", "LW 00 41;LW 00 43;"}}},
+      {"pair on a one-code entry", {"LW 00 41;MOVE 0 -5;"}, true, {{Tap(0x41), kDup, "LW 00 41;", "LW 00 41;MOVE 0 -5;"}}},
+      {"same code twice", {}, true, {{Tap(0x41), kSecond, "LW 00 41;"}, {Tap(0x41), "Good!", "LW 00 41;LW 00 41;"}}},
+      {"case ignored", {"LW 00 0a;MOVE 0 -5;"}, false, {{Tap(0x0a), kDup, "LW 00 0a;", "LW 00 0A;MOVE 0 -5;"}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -763,7 +798,7 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
     ASSERT_NE(step, nullptr);
     if (row.pair) Click(step, 115);
     for (const Press& press : row.presses) {
-      EXPECT_EQ(LearnIr55(step, com1, ir55::Script().Press(press.code)), press.status) << int(press.code);
+      EXPECT_EQ(LearnIr55(step, com1, press.script), press.status) << press.signal;
       EXPECT_EQ(TextOf(GetDlgItem(step, 102)), press.signal);
       EXPECT_EQ(Enabled(step, 1), !strcmp(press.status, "Good!"));
       if (press.pointedAt) {
@@ -788,11 +823,24 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   ASSERT_NE(step1, nullptr);
   EXPECT_TRUE(Checked(step1, 114));
   EXPECT_FALSE(Enabled(step1, 1));
-  ASSERT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x41)), "Good!");
-  Click(step1, 1);
+  // Enter's command, IDOK, which the dialog navigation sends when the dialog has no
+  // default button of its own, while Next is disabled: nothing happens.
+  PostMessageA(step1, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(step1, 1)));
+  EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step2", 500), nullptr);
+  ASSERT_TRUE(IsWindowVisible(step1));
+
+  // Next, then "&Add event", both queued while the learning waits: the Add comes
+  // between step 1's close and step 2's opening, and changes nothing.
+  PostMessageA(GetDlgItem(step1, 104), BM_CLICK, 0, 0);
+  ASSERT_TRUE(bench::WaitBusy(step1, 10000));
+  Sleep(200);  // past the read's purge
+  PostMessageA(GetDlgItem(step1, 1), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(dialog, 130), BM_CLICK, 0, 0);
+  bench::Ir55Feeder(com1, ir55::Script().Press(0x41)).Wait();
   HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
   ASSERT_NE(step2, nullptr);
   EXPECT_FALSE(IsWindow(step1));
+  EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step1", 300), nullptr);
   EXPECT_TRUE(Checked(step2, 102));
   EXPECT_TRUE(Enabled(step2, 1));
 
@@ -806,6 +854,8 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   Click(step2, 101);
   step1 = WaitForWindow(program.Id(), "Wizard Step1", 20000);
   ASSERT_NE(step1, nullptr);
+  // "&Add event" with step 1 open changes nothing in it either.
+  Click(dialog, 130);
   EXPECT_EQ(TextOf(GetDlgItem(step1, 105)), "Good!");
   EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 41;");
   EXPECT_TRUE(Enabled(step1, 1));
@@ -844,6 +894,22 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   Click(step1, 115);
   EXPECT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x42)), "Lern 2nd. signal!");
   EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 42;");
+
+  // "&Lern Ir" clicked again while a learning waits, then Cancel and "&Add event":
+  // the learning fails, and the click it put off belonged to the cancelled step.
+  // The new step 1 learns nothing by itself.
+  PostMessageA(GetDlgItem(step1, 104), BM_CLICK, 0, 0);
+  ASSERT_TRUE(bench::WaitBusy(step1, 10000));
+  PostMessageA(GetDlgItem(step1, 104), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step1, 2), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(dialog, 130), BM_CLICK, 0, 0);
+  for (DWORD begun = GetTickCount(); IsWindow(step1) && GetTickCount() - begun < 15000;) Sleep(50);
+  ASSERT_FALSE(IsWindow(step1));
+  step1 = WaitForWindow(program.Id(), "Wizard Step1", 20000);
+  ASSERT_NE(step1, nullptr);
+  bench::Ir55Feeder(com1, ir55::Script().Wait(300).Press(0x43)).Wait();
+  EXPECT_EQ(TextOf(GetDlgItem(step1, 105)), "");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "");
   EXPECT_EQ(program.Close(frame), 0u);
 }
 
@@ -897,20 +963,22 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
   struct Row {
     const char* what;
     std::string typed;
-    int button;
+    std::vector<int> buttons;  // pressed in turn
     int presses;
     std::string field;
     bool finishAndClear;
     bool overflowBox = false;
   } rows[] = {
-      {"three ups", "", 103, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;", true},
-      {"double click in one press", "", 108, 1, "LEFTDOWN;LEFTUP;LEFTDOWN;LEFTUP;", true},
+      {"three ups", "", {103}, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;", true},
+      {"double click in one press", "", {108}, 1, "LEFTDOWN;LEFTUP;LEFTDOWN;LEFTUP;", true},
+      {"the other directions and the click", "", {112, 111, 114, 106, 113, 104, 110, 107}, 1,
+       "MOVE -5 -5;MOVE 5 -5;MOVE -5 0;MOVE 5 0;MOVE -5 5;MOVE 0 5;MOVE 5 5;LEFTDOWN;LEFTUP;", true},
       // "LW 00 41;" and the action make an entry of exactly 255 characters.
-      {"the entry's last character", a236, 103, 1, a236 + "MOVE 0 -5;", true},
-      {"a token past the entry's end is refused", a237, 103, 1, a237, true},
-      {"239 characters: refused without the box", a239, 109, 1, a239, true},
-      {"240 characters: the box, then empty", a240, 103, 1, "", false, true},
-      {"clear on a full field", a240, 115, 1, "", false},
+      {"the entry's last character", a236, {103}, 1, a236 + "MOVE 0 -5;", true},
+      {"a token past the entry's end is refused", a237, {103}, 1, a237, true},
+      {"239 characters: refused without the box", a239, {109}, 1, a239, true},
+      {"240 characters: the box, then empty", a240, {103}, 1, "", false, true},
+      {"clear on a full field", a240, {115}, 1, "", false},
   };
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
@@ -928,13 +996,15 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
       Click(step, 103);
       SetWindowTextA(field, row.typed.c_str());
     }
-    HWND button = GetDlgItem(step, row.button);
+    HWND button = GetDlgItem(step, row.buttons.front());
     HWND box = nullptr;
     if (row.overflowBox) {
       PostMessageA(button, BM_CLICK, 0, 0);
       box = WaitForWindow(program.Id(), "Notice", 10000);
       ASSERT_NE(box, nullptr);
-      EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+      // The step owns the box: no further press reaches the step while it is up.
+      EXPECT_EQ(GetWindow(box, GW_OWNER), step);
+      EXPECT_FALSE(IsWindowEnabled(step));
       int buttons = 0;
       std::vector<std::string> texts = ChildTexts(box, &buttons);
       EXPECT_EQ(buttons, 1);
@@ -945,7 +1015,8 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
       EXPECT_TRUE(WaitVisible(box, false, 5000));
     } else {
       // A box would hold the press unanswered.
-      for (int i = 0; i < row.presses; ++i) ASSERT_TRUE(Answers(button, BM_CLICK));
+      for (int id : row.buttons)
+        for (int i = 0; i < row.presses; ++i) ASSERT_TRUE(Answers(GetDlgItem(step, id), BM_CLICK));
     }
     EXPECT_EQ(TextOf(field), row.field);
     EXPECT_EQ(Enabled(step, 1), row.finishAndClear);
@@ -955,6 +1026,12 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
       EXPECT_EQ(static_cast<DWORD>(SendMessageA(field, EM_GETSEL, 0, 0)), MAKELONG(end, end));
     }
   }
+  // "&Add event" with a third step open brings it forward and changes nothing.
+  Click(step, 103);
+  Click(Dialog(frame), 130);
+  EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step1", 300), nullptr);
+  EXPECT_TRUE(IsWindowVisible(step));
+  EXPECT_EQ(TextOf(field), "MOVE 0 -5;");
   EXPECT_EQ(program.Close(frame), 0u);
 }
 
@@ -1043,6 +1120,8 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
     std::vector<Key> keys;
     std::string field;
     size_t helpRequests = 0;
+    std::string stopAdds = "";     // the key-ups Stop gives keys still down
+    std::vector<Key> afterStop = {};  // releases them on the bench's keyboard
   } rows[] = {
       {"the A key", {{'A', 0x1e}, {'A', 0x1e, kUp}}, "KEYDOWN 41 1e0001;KEYUP 41 c01e0001;"},
       {"no key", {}, ""},
@@ -1055,6 +1134,11 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
        "KEYDOWN 9 f0001;KEYUP 9 c00f0001;KEYDOWN d 1c0001;KEYUP d c01c0001;KEYDOWN 1b 10001;KEYUP 1b c0010001;"},
       // The help takes F1's press before any window sees it; its release is a key like any other.
       {"F1", {{VK_F1, 0x3b}, {VK_F1, 0x3b, kUp}}, "KEYUP 70 c03b0001;", 1},
+      {"Alt alone", {{VK_MENU, 0x38}, {VK_MENU, 0x38, kUp}}, "SYSKEYDOWN 12 20380001;SYSKEYUP 12 c0380001;"},
+      {"a key held until it repeats", {{'A', 0x1e}, {'A', 0x1e}, {'A', 0x1e, kUp}},
+       "KEYDOWN 41 1e0001;KEYDOWN 41 401e0001;KEYUP 41 c01e0001;"},
+      {"Stop with Shift held", {{VK_SHIFT, 0x2a}, {'A', 0x1e}, {'A', 0x1e, kUp}},
+       "KEYDOWN 10 2a0001;KEYDOWN 41 1e0001;KEYUP 41 c01e0001;", 0, "KEYUP 10 c02a0001;", {{VK_SHIFT, 0x2a, kUp}}},
   };
   bench::PtyPort com1(1);
   StoreIr55OnCom1();
@@ -1086,6 +1170,8 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
     EXPECT_EQ(Enabled(step, 115), !row.field.empty());
     EXPECT_EQ(TextOf(status), row.field.empty() ? "Strike Keyboard!" : "Strike Keyboard and Push stop button!");
     Click(step, 104);
+    Type(row.afterStop);
+    EXPECT_EQ(TextOf(field), row.field + row.stopAdds);
     const bool recorded = !row.field.empty();
     EXPECT_EQ(TextOf(status), recorded ? "Good!" : "Push start button!");
     EXPECT_EQ(Enabled(step, 1), recorded);
@@ -1128,6 +1214,20 @@ TEST_F(Vantora, WizardKeyStepFullFieldCloseBoxBackFinishAndReplay) {
   EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Push start button!");
   EXPECT_FALSE(Enabled(step, 115));
   EXPECT_TRUE(Enabled(step, 103));
+
+  // Below 240 characters, Shift's press would leave no room for its release in the
+  // 255 characters of the entry: it is refused, so is G, and the field is full.
+  const std::string nearlyFull(208, 'A');
+  SetWindowTextA(GetDlgItem(step, 108), nearlyFull.c_str());
+  SetForegroundWindow(step);
+  Click(step, 103);
+  Type({{VK_SHIFT, 0x2a}, {'G', 0x22}, {'G', 0x22, kUp}, {VK_SHIFT, 0x2a, kUp}});
+  EXPECT_EQ(WaitText(GetDlgItem(step, 105), "Buffer over flow! Push clear button!"), "Buffer over flow! Push clear button!");
+  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), nearlyFull);
+  EXPECT_FALSE(Enabled(step, 104));
+  EXPECT_TRUE(Enabled(step, 115));
+  Click(step, 115);
+  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), "");
 
   const std::string a = "KEYDOWN 41 1e0001;KEYUP 41 c01e0001;";
   Click(step, 103);
@@ -1213,36 +1313,59 @@ TEST_F(Vantora, WizardWithoutAReceiverOnlyPrompts) {
   EXPECT_EQ(program.Close(frame), 0u);
 }
 
-// The receiver goes away while the second code is awaited: the options come up
-// while the prompt still shows, "Fault!" follows, and the pair is dropped.
+// The receiver goes away while the second code of a pair is awaited: the options
+// come up while the prompt still shows, "Fault!" follows, and the pair is dropped.
+// A line whose far end closes (reads succeed with nothing) counts as gone too, and
+// so does the IrDA-SIR receiver's line.
 TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
-  ASSERT_NE(frame, nullptr);
-  HWND step = OpenWizard(program, Dialog(frame));
-  ASSERT_NE(step, nullptr);
-  Click(step, 115);
-  ASSERT_EQ(LearnIr55(step, com1, ir55::Script().Press(0x41)), "Lern 2nd. signal!");
-  com1.Hangup();
-  for (const char* prompt : {"Fire 2nd. signal!", "Fire 1st. signal!"}) {
-    PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
-    HWND option = nullptr;
-    for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
-      if (HWND box = WaitForWindow(program.Id(), "ReadFileEroor M-36", 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
-      option = WaitForWindow(program.Id(), "Option", 50);
+  struct Row {
+    const char* what;
+    bool kestrel;
+    bool shut;  // the far end closed, rather than the line hung up
+    const char* box;
+    std::vector<const char*> prompts;
+  } rows[] = {
+      {"IR55, hung up", false, false, "ReadFileEroor M-36", {"Fire 2nd. signal!", "Fire 1st. signal!"}},
+      {"IR55, far end closed", false, true, "ReadFileEroor M-36", {"Fire 2nd. signal!"}},
+      {"IrDA-SIR, hung up", true, false, "Error I-33", {"Fire remocon signal!"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
+    bench::PtyPort com1(1);
+    Put(kPortKey, "Transmitter", row.kestrel ? "0;1;end" : "1;0;end");
+    Put(kPortKey, "IrDAPortNum", "1");
+    Program program;
+    if (row.kestrel) {
+      HWND notice = WaitForWindow(program.Id(), "TransmitterNec/Sony", 20000);
+      ASSERT_NE(notice, nullptr);
+      PostMessageA(notice, WM_COMMAND, IDOK, 0);
     }
-    ASSERT_NE(option, nullptr) << prompt;
-    EXPECT_EQ(TextOf(GetDlgItem(step, 105)), prompt);
-    PostMessageA(option, WM_COMMAND, IDCANCEL, 0);
-    std::string status;
-    for (DWORD begun = GetTickCount(); status != "Fault!" && GetTickCount() - begun < 10000; Sleep(20))
-      status = TextOf(GetDlgItem(step, 105));
-    EXPECT_EQ(status, "Fault!");
-    EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "");
+    HWND frame = program.MainWindow();
+    ASSERT_NE(frame, nullptr);
+    HWND step = OpenWizard(program, Dialog(frame));
+    ASSERT_NE(step, nullptr);
+    if (!row.kestrel) {
+      Click(step, 115);
+      ASSERT_EQ(LearnIr55(step, com1, ir55::Script().Press(0x41)), "Lern 2nd. signal!");
+    }
+    if (row.shut) ASSERT_TRUE(com1.Shut());
+    else com1.Hangup();
+    for (const char* prompt : row.prompts) {
+      PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
+      HWND option = nullptr;
+      for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
+        if (HWND box = WaitForWindow(program.Id(), row.box, 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
+        option = WaitForWindow(program.Id(), "Option", 50);
+      }
+      ASSERT_NE(option, nullptr) << prompt;
+      EXPECT_EQ(TextOf(GetDlgItem(step, 105)), prompt);
+      PostMessageA(option, WM_COMMAND, IDCANCEL, 0);
+      EXPECT_EQ(WaitText(GetDlgItem(step, 105), "Fault!", 10000), "Fault!");
+      EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "");
+    }
+    EXPECT_EQ(program.Close(frame), 0u);
   }
-  EXPECT_EQ(program.Close(frame), 0u);
 }
 
 // A tapped and a held button learn the same code, and the watcher plays an entry
@@ -1279,6 +1402,91 @@ TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
+// How many options dialogs the program shows.
+int OptionDialogs(DWORD pid) {
+  struct Count {
+    DWORD pid;
+    int found = 0;
+  } count{pid};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char title[16] = {};
+        GetWindowTextA(window, title, sizeof title);
+        if (owner == c->pid && IsWindowVisible(window) && !strcmp(title, "Option")) ++c->found;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.found;
+}
+
+// Start with a wizard step open: a learning there borrows the receiver from the
+// watcher and hands it back, so the stored button still plays. When the receiver
+// goes away the watcher's options come up; "&Lern Ir" in the step then opens no
+// second options dialog, and once the receiver is back the remote plays again.
+TEST_F(Vantora, StartWithAStepOpenKeepsTheRemoteAndOneOptionsDialog) {
+  std::optional<bench::PtyPort> com1(std::in_place, 1);
+  StoreIr55OnCom1({"LW 00 41;MOVE 7 0;"});
+  Program program;
+  HWND frame = program.MainWindow();
+  ASSERT_NE(frame, nullptr);
+  HWND dialog = Dialog(frame);
+  HWND step = OpenWizard(program, dialog);
+  ASSERT_NE(step, nullptr);
+  Click(dialog, 1);
+  EXPECT_TRUE(WaitVisible(frame, false, 5000));
+
+  bench::InputProbe probe(100, 100, 600, 500);
+  auto ready = [&] {
+    probe.Focus();
+    bench::SetCursorTo(300, 300);
+    probe.Pump(100);
+    probe.Clear();
+  };
+  // The stored button pressed while the step learns: the learning has the receiver,
+  // the watcher plays nothing meanwhile.
+  ready();
+  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x41)), "This signal is already registed!");
+  probe.Pump(300);
+  EXPECT_TRUE(probe.Moves().empty());
+  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x42)), "Good!");
+  EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "LW 00 42;");
+
+  // Presses the stored button; where the pointer went, or -1 when it did not move.
+  auto press = [&] {
+    ready();
+    bench::Ir55Feeder(*com1, Tap(0x41)).Wait();
+    for (int i = 0; i < 20 && probe.Moves().empty(); ++i) probe.Pump(100);
+    auto moves = probe.Moves();
+    return moves.empty() ? -1L : static_cast<long>(moves.back().x);
+  };
+  EXPECT_EQ(press(), 307);
+
+  com1->Hangup();
+  HWND option = nullptr;
+  for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
+    if (HWND box = WaitForWindow(program.Id(), "ReadFileEroor M-36", 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    option = WaitForWindow(program.Id(), "Option", 50);
+  }
+  ASSERT_NE(option, nullptr);
+  PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
+  Sleep(1000);
+  EXPECT_EQ(OptionDialogs(program.Id()), 1);
+  EXPECT_TRUE(Answers(option, WM_NULL));
+
+  // The receiver is back; OK opens it and the watcher goes on.
+  com1.reset();
+  com1.emplace(1);
+  PostMessageA(option, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitVisible(option, false, 10000));
+  EXPECT_EQ(OptionDialogs(program.Id()), 0);
+  EXPECT_EQ(press(), 307);
+  PostMessageA(dialog, WM_COMMAND, 19589, 0);
+  EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
 // The IrDA-SIR receiver: an NEC button in one press at 4800; a Sony button asks for
 // a second press ("AGAIN"), which runs at 9600; the format stays "SO", and the
 // watcher reports that button with the code learned.
@@ -1294,13 +1502,20 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
   ASSERT_NE(frame, nullptr);
   HWND dialog = Dialog(frame);
   struct Pass {
-    sir::Protocol protocol;
+    std::optional<sir::Protocol> protocol;  // none: a lamp's trickle of bytes instead of a button
     unsigned baud;
     const char* status;
     const char* signal;
   };
   const std::vector<Pass> buttons[] = {
       {{sir::Protocol::Nec, 4800, "Good!", "NE 01 01;"}},
+      // A format that asks for another press at a speed other than Sony's: the
+      // format stays, and the next press is captured at NEC's speed.
+      {{sir::Protocol::Jvc, 4800, "Fault!", ""}, {sir::Protocol::Nec, 4800, "Good!", "NE 01 01;"}},
+      // A line that never goes quiet ends the learning as silence does, about five
+      // seconds in: the format goes back to "NE" from Sony's.
+      {{sir::Protocol::Sony12, 4800, "Fault!", ""}, {std::nullopt, 9600, "Fault!", ""},
+       {sir::Protocol::Nec, 4800, "Good!", "NE 01 01;"}},
       {{sir::Protocol::Sony12, 4800, "Fault!", ""}, {sir::Protocol::Sony12, 9600, "Good!", "SO 01 01;"}},
   };
   for (const auto& passes : buttons) {
@@ -1308,7 +1523,15 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
     ASSERT_NE(step, nullptr);
     for (const Pass& pass : passes) {
       unsigned baud = 0;
-      EXPECT_EQ(bench::LearnSir(step, com1, pass.protocol, 0x01, 0x01, baud), pass.status);
+      if (pass.protocol) {
+        EXPECT_EQ(bench::LearnSir(step, com1, *pass.protocol, 0x01, 0x01, baud), pass.status);
+      } else {
+        PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
+        baud = bench::WaitForCapture(com1, 5000, [](DWORD ms) { Sleep(ms); });
+        Trickler trickle(com1, 90);
+        EXPECT_EQ(WaitText(GetDlgItem(step, 105), pass.status, 12000), pass.status);
+        EXPECT_TRUE(trickle.Running());  // the learning ended while the line still trickled
+      }
       EXPECT_EQ(baud, pass.baud);
       EXPECT_EQ(TextOf(GetDlgItem(step, 102)), pass.signal);
     }

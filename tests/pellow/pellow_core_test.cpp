@@ -15,7 +15,8 @@ std::string Code(std::int32_t codeByte, const char* prefix = "LW") {
 }
 
 std::string BurstCode(std::vector<unsigned char> bytes) {
-  return Code(pellow::WidenCodeByte(pellow::BurstCodeByte(bytes.data(), bytes.size())));
+  const int code = pellow::BurstCodeByte(bytes.data(), bytes.size());
+  return code < 0 ? "<none>" : Code(pellow::WidenCodeByte(static_cast<unsigned char>(code)));
 }
 
 // Feeds a byte stream from a fresh state; one entry per byte, "" where nothing is reported.
@@ -79,20 +80,22 @@ TEST(PellowCode, NeverWritesPastTheGivenSize) {
   EXPECT_EQ(text[0], 'L');
 }
 
-TEST(PellowBurst, CodeByteIsFirstOfAShortBurstOrBeforeEndMarkerElseThird) {
+TEST(PellowBurst, CodeByteIsTheFirstThatIsNoMarker) {
   EXPECT_EQ(BurstCode({0x41, 0x42, 0x55}), "LW 00 41");
-  EXPECT_EQ(BurstCode({0x41, 0x42, 0x43}), "LW 00 43");
+  EXPECT_EQ(BurstCode({0x41, 0x42, 0x43}), "LW 00 41");
   EXPECT_EQ(BurstCode({0x52, 0x41, 0x41, 0x41}), "LW 00 41");  // a held key
   EXPECT_EQ(BurstCode({0x80, 0x80, 0x55}), "LW 00 ffffff80");
   // A tap: its code byte, then the end marker or nothing more.
   EXPECT_EQ(BurstCode({0x41, 0x55}), "LW 00 41");
   EXPECT_EQ(BurstCode({0x41}), "LW 00 41");
   EXPECT_EQ(BurstCode({0x80, 0x55}), "LW 00 ffffff80");
-  // Short bursts that begin with a marker carry no code byte.
-  EXPECT_EQ(BurstCode({0x52, 0x41}), "LW 00 00");
-  EXPECT_EQ(BurstCode({0x55}), "LW 00 00");
-  EXPECT_EQ(BurstCode({}), "LW 00 00");
-  EXPECT_EQ(pellow::BurstCodeByte(nullptr, 3), 0);
+  // The end of an earlier press, then a tap: the tap's code, not the marker.
+  EXPECT_EQ(BurstCode({0x55, 0x41, 0x55}), "LW 00 41");
+  EXPECT_EQ(BurstCode({0x52, 0x41}), "LW 00 41");
+  // Markers only carry no button.
+  for (std::vector<unsigned char> markers : {std::vector<unsigned char>{0x55}, {0x52, 0x55}, {0x55, 0x52, 0x55}, {}})
+    EXPECT_EQ(pellow::BurstCodeByte(markers.data(), markers.size()), -1) << markers.size();
+  EXPECT_EQ(pellow::BurstCodeByte(nullptr, 3), -1);
 }
 
 TEST(PellowBurst, SilenceEndsTheReadAfterAHundredPolls) {

@@ -83,7 +83,7 @@ class PellowReceive : public ::testing::Test {
 
 TEST_F(PellowReceive, BurstPicksItsCodeByte) {
   EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x55})), "LW 00 41");
-  EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x43})), "LW 00 43");
+  EXPECT_EQ(Burst(ir55::Script().Raw({0x41, 0x42, 0x43})), "LW 00 41");
   EXPECT_EQ(Burst(ir55::Script().Raw({0x80, 0x42, 0x55})), "LW 00 ffffff80");
   // A tap, and a lone byte that ends after about 100 ms of silence.
   EXPECT_EQ(Burst(ir55::Script().Press(0x41)), "LW 00 41");
