@@ -28,6 +28,20 @@ CaptureOutcome Decide(const FormatRecord& f, const std::vector<std::uint8_t>& by
   return DecodeCapture(bytes.data(), bytes.size(), s);
 }
 
+// The first pass tells a JVC frame by its copy, which ends a bit past NEC's 32:
+// while the bits so far are also that, the frame is not yet decided.
+bool MayBeJvc(const std::string& bits, const std::vector<std::uint8_t>& bytes) {
+  const FormatRecord& jvc = KnownFormat("J1");
+  const FrameLayout& f = jvc.frame;
+  if (bytes.size() < 2 || !jvc.firstBytes.Match(bytes[0], bytes[1])) return false;
+  if (static_cast<int>(bits.size()) > f.End() + f.copyAt) return false;
+  if (At(bits, static_cast<std::size_t>(f.End())) == '0') return false;
+  for (int i = 0; i < f.End() && i + f.copyAt < static_cast<int>(bits.size()); ++i) {
+    if (bits[static_cast<std::size_t>(i)] != bits[static_cast<std::size_t>(i + f.copyAt)]) return false;
+  }
+  return true;
+}
+
 StreamReport Made(Heard heard, const char* code = nullptr) {
   StreamReport r;
   r.heard = heard;
@@ -100,6 +114,10 @@ StreamReport FrameStream::LeaderByte(std::uint8_t byte, std::uint32_t atMs, bool
     }
     RepeatCandidate = false;  // more bits: a frame
   }
+  if (Unsettled && atMs - LastByteMs >= rule.quietMs) {
+    taken = false;
+    return DecideFrame();
+  }
   LastByteMs = atMs;
   Active = true;
   if (byte == rule.leader) {
@@ -119,8 +137,16 @@ StreamReport FrameStream::LeaderByte(std::uint8_t byte, std::uint32_t atMs, bool
     if (Press.size() >= kMaxPressBytes) InFrame = false;
     return {};
   }
+  // Waits for one more bit, or for the silence after the frame.
+  Unsettled = MayBeJvc(bits, Press);
+  if (Unsettled) return {};
+  return DecideFrame();
+}
+
+StreamReport FrameStream::DecideFrame() {
   InFrame = false;
   RepeatCandidate = false;
+  Unsettled = false;
   const CaptureOutcome o = Decide(*Record, Press);
   if (o.result != 1) {
     Holding = false;  // another button, or one that cannot be read: the hold is over
@@ -196,6 +222,7 @@ StreamReport FrameStream::Quiet(std::uint32_t nowMs) {
   switch (Record->stream.kind) {
     case StreamKind::Leader:
       if (RepeatCandidate && QuietSince(nowMs)) return SettleRepeat();
+      if (Unsettled && QuietSince(nowMs)) return DecideFrame();
       return {};
     case StreamKind::Counted:
       if (Active && QuietSince(nowMs)) Active = false;
@@ -209,7 +236,7 @@ StreamReport FrameStream::Quiet(std::uint32_t nowMs) {
 }
 
 std::uint32_t FrameStream::WaitLimit(std::uint32_t nowMs, std::uint32_t longest) const {
-  const bool due = Record->stream.kind == StreamKind::Leader ? RepeatCandidate
+  const bool due = Record->stream.kind == StreamKind::Leader ? RepeatCandidate || Unsettled
                    : Record->stream.kind == StreamKind::Burst ? Active
                                                               : false;
   if (!due) return longest;

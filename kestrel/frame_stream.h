@@ -57,6 +57,7 @@ class FrameStream {
   StreamReport CountedByte(std::uint8_t byte, std::uint32_t atMs);
   StreamReport BurstByte(std::uint8_t byte, std::uint32_t atMs, bool& taken);
   StreamReport SettleRepeat();
+  StreamReport DecideFrame();
   StreamReport Report(const char* code, std::uint32_t frameMs);
   bool QuietSince(std::uint32_t nowMs) const;
 
@@ -73,6 +74,7 @@ class FrameStream {
   // Leader: a frame is being read; a leader and one lone mark wait for silence.
   bool InFrame = false;
   bool RepeatCandidate = false;
+  bool Unsettled = false;  // enough bits, but they may still be another format's
   std::uint32_t FrameMs = 0;
 
   // Counted: bytes per frame once the press is decided (0: not yet), frames

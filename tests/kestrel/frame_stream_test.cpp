@@ -191,7 +191,7 @@ TEST(FrameStream, NoiseBetweenPressesGivesNothingAndLosesNoPress) {
       s.light.push_back(150);
     }
     s.Dark(200000);
-    s.Press(p, 0x11, 0x23, tap);
+    s.Press(p, 0x11, 0x24, tap);
     std::vector<Event> heard = Listen(format, s.Bytes(format));
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_EQ(heard[0].heard, Heard::Press);
@@ -202,6 +202,24 @@ TEST(FrameStream, NoiseBetweenPressesGivesNothingAndLosesNoPress) {
   Session s;
   s.Press(Protocol::Sony20, 0x11, 0x22, 5);
   EXPECT_TRUE(Listen("SO", s.Bytes("SO")).empty());
+}
+
+// NEC's 32 bits may also be a JVC frame and the start of its copy, which the
+// capture tells by the bit after the copy: the stream waits for it too, and
+// gives what the capture gives.
+TEST(FrameStream, AFrameThatMayBeJvcWaitsForTheBitThatTellsIt) {
+  struct Row {
+    Protocol protocol;
+    std::uint32_t device, function;
+  } rows[] = {{Protocol::Jvc, 0x03, 0x44}, {Protocol::Jvc, 0x81, 0x10}, {Protocol::Nec, 0x11, 0x23},
+              {Protocol::Nec, 0x11, 0x22}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.function);
+    const sir::Caught captured = sir::CatchPress(row.protocol, row.device, row.function, "NE");
+    const sir::Caught streamed = sir::StreamPress(row.protocol, row.device, row.function, "NE");
+    EXPECT_EQ(streamed.got, captured.got);
+    EXPECT_EQ(streamed.code, captured.code);
+  }
 }
 
 // Formats the stream does not read frame by frame are read a press at a time,
