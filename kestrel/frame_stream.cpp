@@ -134,7 +134,7 @@ StreamReport FrameStream::LeaderByte(std::uint8_t byte, std::uint32_t atMs, bool
   std::string bits;
   if (!DecodeBits(LevelPicture(Press.data(), Press.size()), Record->code, bits)) InFrame = false;
   if (static_cast<int>(bits.size()) < rule.decidingBits) {
-    if (Press.size() >= kMaxPressBytes) InFrame = false;
+    if (Press.size() >= kMaxFrameBytes) InFrame = false;  // no frame is that long: noise
     return {};
   }
   // Waits for one more bit, or for the silence after the frame.

@@ -29,6 +29,9 @@ class FrameStream {
  public:
   // A press read as a whole holds at most what a capture holds.
   static constexpr std::size_t kMaxPressBytes = 1024;
+  // A frame read bit by bit is given up past this many bytes (an NEC frame
+  // gives about 35, a JVC frame and its copy about 50).
+  static constexpr std::size_t kMaxFrameBytes = 128;
 
   explicit FrameStream(const char* format = kFirstPass) { Start(format); }
 

@@ -105,6 +105,8 @@ int ReadFailed(Port& p) {
   return 0;
 }
 
+constexpr unsigned kLineCheckEvery = 10;
+
 // A caller that has not listened for this long was paused (the window shown, the
 // wizard learning): what came meanwhile belongs to no one.
 constexpr DWORD kStaleMs = 1000;
@@ -139,6 +141,7 @@ struct KestrelStream {
   DWORD LastCallMs = 0;
   BYTE Read[kestrel::kCaptureBufferSize] = {};
   DWORD ReadFrom = 0, ReadCount = 0, ReadAtMs = 0;
+  unsigned EmptyWaits = 0;
 };
 
 TKestrel::TKestrel()
@@ -329,7 +332,9 @@ int TKestrel::KestrelWaitRemoconSignal(long timeout, char* code, DWORD waitMs) {
     now = NowMs();
     if (got > sizeof s.Read) got = sizeof s.Read;  // never trust a count past what was asked for
     if (got == 0) {
-      if (wait != 0 && LineGone(*this)) {
+      // Asking the port's status costs as much as the wait's read: every tenth
+      // empty wait is soon enough to notice a receiver gone.
+      if (wait != 0 && ++s.EmptyWaits % kLineCheckEvery == 0 && LineGone(*this)) {
         s.Listening = false;
         return ReadFailed(p);
       }
