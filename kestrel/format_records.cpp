@@ -31,7 +31,13 @@ constexpr FormatRecord kFormats[] = {
      .decoder = Decoder::Runs, .runs = kNecRuns,
      .recognition = Recognition::Classify, .completesAs = "NE",
      // NEC: each byte is followed by its inverse.
-     .frame = {.groupAt = 0, .groupBits = 8, .dataAt = 16, .dataBits = 8, .copyAt = 8}},
+     .frame = {.groupAt = 0, .groupBits = 8, .dataAt = 16, .dataBits = 8, .copyAt = 8},
+     // The 9 ms leader fills a byte with light. A frame's bytes follow each other
+     // within 2.3 ms once its first bit came (13.5 ms after the leader's byte); a
+     // repeat code's one mark is followed by 95 ms of silence. Held, a frame or a
+     // repeat code comes every 108 ms.
+     .stream = {.kind = StreamKind::Leader, .leader = 0x00, .decidingBits = 32, .quietMs = 12,
+                .repeatWindowMs = 160}},
 
     {.code = "J1", .baud = 2500,
      .decoder = Decoder::Runs,
@@ -102,7 +108,11 @@ constexpr FormatRecord kFormats[] = {
      // eight. Every space is 600 us, at most four dark samples in a row even
      // when the marks are 100 us short; the "1" spaces of NEC-timed frames leave
      // five or more in a byte.
-     .rhythm = {.bytes = 5, .longestDark = 4}},
+     .rhythm = {.bytes = 5, .longestDark = 4},
+     // One byte per mark at 9600 baud, the leader's too. Frames come every 45 ms,
+     // at most 32 ms apart (a short 12-bit frame at 10 % jitter); the shortest tap
+     // sends three.
+     .stream = {.kind = StreamKind::Counted, .quietMs = 40, .repeatWindowMs = 60, .tapFrames = 3}},
 };
 
 bool OneOf(std::span<const std::uint8_t> set, std::uint8_t value) {

@@ -71,6 +71,32 @@ struct FirstPassRhythm {
   int longestDark = 0;
 };
 
+// How the watcher's stream path tells frames, repeats and presses apart in a
+// format, from the bytes at the format's speed and the times they came.
+enum class StreamKind {
+  Burst,    // a press is every byte until `quietMs` of silence, decoded as one capture
+  Leader,   // a frame begins at `leader`; it is decided once `decidingBits` bits are read
+  Counted,  // a press begins after `quietMs` of silence; its frames are counted out by bytes
+};
+
+struct StreamRecord {
+  StreamKind kind = StreamKind::Burst;
+  // Leader: the byte every frame and repeat code begins with.
+  std::uint8_t leader = 0;
+  // Leader: the bits that decide a frame (both halves and their copies).
+  int decidingBits = 0;
+  // Burst and Counted: silence that ends a press (a burst is then decoded: as
+  // long as the capture's longest wait for the end of a frame). Leader: silence
+  // after a repeat code's one mark, which tells it from a frame's first bits.
+  unsigned quietMs = 100;
+  // A frame or repeat code that begins this soon after the last one belongs to
+  // the same held button.
+  unsigned repeatWindowMs = 0;
+  // Frames the shortest tap sends: reported once; each frame after them is the
+  // button held.
+  int tapFrames = 1;
+};
+
 struct FormatRecord {
   char code[3] = {};  // the two letters in CodePrefix
   // The speed its frames are captured at; 0: the line keeps its speed. One
@@ -93,6 +119,7 @@ struct FormatRecord {
   FrameLayout enhanced = {};   // the longer frame of the same family (Sony 15 bit)
   FirstBytes firstBytes = {};  // what points the first pass to this format
   FirstPassRhythm rhythm = {};  // what else tells it there, bytes past the first two
+  StreamRecord stream = {};     // how the watcher reads it between presses
 };
 
 // The record of the format whose code the first two characters are; null for

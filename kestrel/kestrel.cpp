@@ -1,12 +1,16 @@
 #include "kestrel/kestrel.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "kestrel/capture_loop.h"
 #include "kestrel/decode.h"
 #include "kestrel/format_code.h"
+#include "kestrel/format_records.h"
+#include "kestrel/frame_stream.h"
 #include "win32/open_serial_port.h"
 #include "win32/serial_calls.h"
 #include "win32/utf8_to_wide.h"
@@ -85,7 +89,60 @@ int DecodeAndTell(TKestrel& k, char* code) {
   return outcome.result;
 }
 
+// A read failed: back to the idle speed and closed. If even the speed cannot be
+// set the line is gone: close without a word.
+int ReadFailed(Port& p) {
+  if (!p.SetBaud(kestrel::kIdleBaud)) {
+    p.CloseHandleOnly();
+    return 0;
+  }
+  // Set once more on purpose: the first call only tested whether the line still
+  // answers; the port is left at the idle speed by a call of its own, as before
+  // every close.
+  p.SetBaud(kestrel::kIdleBaud);
+  p.CloseHandleOnly();
+  ShowError("ReadFileEroor", "ReadFileEroor I-36");
+  return 0;
+}
+
+constexpr unsigned kLineCheckEvery = 10;
+
+// A caller that has not listened for this long was paused (the window shown, the
+// wizard learning): what came meanwhile belongs to no one.
+constexpr DWORD kStaleMs = 1000;
+
+// Milliseconds of a clock finer than the tick count's 10 to 16 ms: a repeat code
+// is told from a frame by 12 ms of silence.
+DWORD NowMs() {
+  static const LONGLONG perSecond = [] {
+    LARGE_INTEGER f;
+    return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 1000;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<DWORD>(now.QuadPart / (perSecond / 1000 > 0 ? perSecond / 1000 : 1));
+}
+
+// After a waited read that came back empty: a line whose far end has closed
+// reads as empty, and only the port's status tells that it is gone.
+bool LineGone(TKestrel& k) {
+  DWORD errors = 0;
+  COMSTAT status{};
+  return !vantor::SerialSeam().ClearCommError(k.PortHandle, &errors, &status);
+}
+
 }  // namespace
+
+// Bytes read but not yet fed wait here for the next call.
+struct KestrelStream {
+  kestrel::FrameStream Frames;
+  bool Listening = false;
+  char Format[3] = {};
+  DWORD LastCallMs = 0;
+  BYTE Read[kestrel::kCaptureBufferSize] = {};
+  DWORD ReadFrom = 0, ReadCount = 0, ReadAtMs = 0;
+  unsigned EmptyWaits = 0;
+};
 
 TKestrel::TKestrel()
     : PortNumber(0),
@@ -102,13 +159,14 @@ TKestrel::TKestrel()
       SendLength(0),
       CaptureBuffer{},
       CodePrefix{},
-      DelayValue(0) {
+      DelayValue(0),
+      Stream(new (std::nothrow) KestrelStream) {
   std::memset(StoredGroup, '?', sizeof StoredGroup);
   std::memset(StoredData, '?', sizeof StoredData);
   std::memcpy(CodePrefix, "NE", 2);
 }
 
-TKestrel::~TKestrel() = default;
+TKestrel::~TKestrel() { delete Stream; }
 
 int TKestrel::InitKestrelice(int port) { return UserChangePort(port); }
 
@@ -135,6 +193,7 @@ int TKestrel::UserChangeDelay(int Delay, char* Maker) {
 }
 
 int TKestrel::Close() {
+  if (Stream != nullptr) Stream->Listening = false;
   if (PortHandle != INVALID_HANDLE_VALUE) {
     Port p{*this};
     // The next user of the port finds it at the idle speed.
@@ -173,20 +232,7 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
     DWORD got = 0;
     BOOL ok = p.api.ReadFile(PortHandle, CaptureBuffer + CaptureLength, request, &got, nullptr);
     BytesRead = got;
-    if (!ok) {
-      // If even the speed cannot be set the line is gone: close without a word.
-      if (!p.SetBaud(kestrel::kIdleBaud)) {
-        p.CloseHandleOnly();
-        return 0;
-      }
-      // Set once more on purpose: the first call only tested whether the line still
-      // answers; the port is left at the idle speed by a call of its own, as before
-      // every close.
-      p.SetBaud(kestrel::kIdleBaud);
-      p.CloseHandleOnly();
-      ShowError("ReadFileEroor", "ReadFileEroor I-36");
-      return 0;
-    }
+    if (!ok) return ReadFailed(p);
     if (got > request) got = request;  // never trust a count past what was asked for
     CaptureLength += got;
     kestrel::CapturePoll::Next next = poll.AfterRead(got);
@@ -213,6 +259,113 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   return DecodeAndTell(*this, code);
 }
 
+int TKestrel::KestrelWaitRemoconSignal(long timeout, char* code, DWORD waitMs) {
+  (void)timeout;
+  if (Stream == nullptr) return 0;
+  KestrelStream& s = *Stream;
+  // The caller's pause: back before waiting.
+  if (BreakFlag(*this).exchange(0)) return 0;
+  if (PortHandle == INVALID_HANDLE_VALUE) {
+    s.Listening = false;
+    return 0;
+  }
+  Port p{*this};
+  DWORD now = NowMs();
+
+  const kestrel::FormatRecord* format = kestrel::FindFormat(CodePrefix);
+  if (format == nullptr) format = &kestrel::KnownFormat(kestrel::kFirstPass);
+  const unsigned baud = format->baud != 0 ? format->baud : kestrel::kIdleBaud;
+  // A new format, a port a capture or a reopening has set back to the idle
+  // speed, or a caller back from a pause: listen afresh.
+  if (!s.Listening || std::strncmp(s.Format, format->code, 2) != 0 || PortState.BaudRate != baud ||
+      now - s.LastCallMs > kStaleMs) {
+    s.Listening = false;
+    if (!p.SetBaud(baud)) return p.Abandon(true, "fault change baudrate", "Error I-33");
+    p.api.PurgeComm(PortHandle, PURGE_RXABORT | PURGE_RXCLEAR);
+    s.Frames.Start(format->code);
+    std::memcpy(s.Format, format->code, sizeof s.Format);
+    s.ReadFrom = s.ReadCount = 0;
+    s.Listening = true;
+  }
+
+  kestrel::StreamReport heard;
+  if (s.ReadFrom < s.ReadCount) {
+    // Bytes of an earlier read come first, at the time they came.
+    std::size_t used = 0;
+    heard = s.Frames.Feed(s.Read + s.ReadFrom, s.ReadCount - s.ReadFrom, s.ReadAtMs, used);
+    s.ReadFrom += static_cast<DWORD>(used);
+  } else {
+    // A read that returns as soon as a byte is queued, or after the wait: with
+    // the interval and the multiplier at MAXDWORD the constant is the whole wait.
+    const DWORD wait = s.Frames.WaitLimit(now, waitMs);
+    const DWORD multiplier = wait != 0 ? MAXDWORD : 0;
+    if (PortTimeouts.ReadIntervalTimeout != MAXDWORD || PortTimeouts.ReadTotalTimeoutMultiplier != multiplier ||
+        PortTimeouts.ReadTotalTimeoutConstant != wait) {
+      PortTimeouts = vantor::kImmediateReads;
+      PortTimeouts.ReadTotalTimeoutMultiplier = multiplier;
+      PortTimeouts.ReadTotalTimeoutConstant = wait;
+      LastApiResult = p.api.SetCommTimeouts(PortHandle, &PortTimeouts);
+      if (!LastApiResult) {
+        s.Listening = false;
+        return p.Abandon(true, "fault set timeout parameter", "Error I-33-2");
+      }
+    }
+    // Wine keeps such a read waiting until it has all it asked for, so the wait
+    // asks for one byte, and what is queued behind it is then taken at once.
+    DWORD got = 0;
+    BOOL ok = p.api.ReadFile(PortHandle, s.Read, 1, &got, nullptr);
+    if (ok && got == 1) {
+      DWORD errors = 0;
+      COMSTAT status{};
+      if (p.api.ClearCommError(PortHandle, &errors, &status) && status.cbInQue > 0) {
+        const DWORD more = std::min<DWORD>(status.cbInQue, sizeof s.Read - 1);
+        DWORD gotMore = 0;
+        ok = p.api.ReadFile(PortHandle, s.Read + 1, more, &gotMore, nullptr);
+        got += std::min(gotMore, more);
+      }
+    }
+    BytesRead = got;
+    if (!ok) {
+      s.Listening = false;
+      return ReadFailed(p);
+    }
+    now = NowMs();
+    if (got > sizeof s.Read) got = sizeof s.Read;  // never trust a count past what was asked for
+    if (got == 0) {
+      // Asking the port's status costs as much as the wait's read: every tenth
+      // empty wait is soon enough to notice a receiver gone.
+      if (wait != 0 && ++s.EmptyWaits % kLineCheckEvery == 0 && LineGone(*this)) {
+        s.Listening = false;
+        return ReadFailed(p);
+      }
+      heard = s.Frames.Quiet(now);
+    } else {
+      std::size_t used = 0;
+      heard = s.Frames.Feed(s.Read, got, now, used);
+      s.ReadFrom = static_cast<DWORD>(used);
+      s.ReadCount = got;
+      s.ReadAtMs = now;
+    }
+  }
+  s.LastCallMs = now;
+
+  switch (heard.heard) {
+    case kestrel::Heard::Nothing: return 0;
+    case kestrel::Heard::Press:
+    case kestrel::Heard::Held:
+      if (code != nullptr) std::memcpy(code, heard.code, sizeof heard.code);
+      return heard.heard == kestrel::Heard::Held ? KestrelHeld : 1;
+    case kestrel::Heard::Burst: {
+      // A press read as a whole is decoded as a capture of it would be.
+      const std::vector<std::uint8_t>& bytes = s.Frames.Bytes();
+      std::memset(CaptureBuffer, 0, sizeof CaptureBuffer);
+      CaptureLength = static_cast<DWORD>(std::min(bytes.size(), sizeof CaptureBuffer));
+      std::memcpy(CaptureBuffer, bytes.data(), CaptureLength);
+      return DecodeAndTell(*this, code);
+    }
+  }
+  return 0;
+}
 
 int TKestrel::KestrelBreakGetRemoconSignal() {
   // A running capture on another thread ends at its next poll.

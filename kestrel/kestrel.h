@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+// The watcher's receive path keeps its state here, out of the shared layout.
+struct KestrelStream;
+
 // KESTREL_STATIC: the library linked into a test program rather than used as the DLL.
 #if defined(KESTREL_STATIC)
 #define KESTREL_API
@@ -20,6 +23,8 @@ class KESTREL_API TKestrel {
   TKestrel();
   // Releases the object only; the owner calls Close first.
   virtual ~TKestrel();
+  TKestrel(const TKestrel&) = delete;
+  TKestrel& operator=(const TKestrel&) = delete;
 
   int InitKestrelice(int port);
   int UserChangePort(int port);
@@ -28,6 +33,13 @@ class KESTREL_API TKestrel {
   // `timeout` is not used; `code` must hold at least 10 bytes and is left
   // untouched by most outcomes, so callers clear it first.
   int KestrelGetRemoconSignal(long timeout, char* code);
+  // The watcher's receive path: the port stays at the format's speed and is read
+  // between presses. Waits up to waitMs for bytes (less when a frame's end is
+  // due) and returns at once when a frame is decided: 1 with the code of a new
+  // press, KestrelHeld with the code of the button still held, 0 with `code`
+  // untouched. A break asked for ends the call before it waits.
+  static constexpr int KestrelHeld = 2;
+  int KestrelWaitRemoconSignal(long timeout, char* code, DWORD waitMs);
   int KestrelBreakGetRemoconSignal();
   int KestrelSendRemoconSignal(char* data, int* length);
   int CheckCrossam();
@@ -50,4 +62,6 @@ class KESTREL_API TKestrel {
   char StoredData[32];        // all '?' when empty, else a terminated text
   char CodePrefix[16];        // format code of the next capture
   int DelayValue;             // last value given to UserChangeDelay
+  // Appended: the other members keep their places. Owned by the object.
+  KestrelStream* Stream;      // state of KestrelWaitRemoconSignal
 };

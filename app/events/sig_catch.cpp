@@ -71,7 +71,8 @@ bool TSigCatch::Start() {
 }
 
 void TSigCatch::Interrupt() {
-  // Only a capture waits long; the IR55 step is back within ByteWaitMs.
+  // Both receive steps are back within ByteWaitMs; this makes the IrDA-SIR one
+  // return before it waits.
   if (Host->PortOptions().UseKestrel) std::atomic_ref<BYTE>(Host->Kestrel().BreakRequested).store(1);
 }
 
@@ -82,7 +83,8 @@ bool TSigCatch::Receive(BOOL* got) {
     TKestrel& kestrel = Host->Kestrel();
     std::memset(kestrel.CodePrefix, 0, sizeof kestrel.CodePrefix);
     std::strncpy(kestrel.CodePrefix, Host->RcFormatCode(), sizeof kestrel.CodePrefix - 1);
-    *got = kestrel.KestrelGetRemoconSignal(kReceiveTextSize, text);
+    // Read between presses: a frame is played as soon as it ends, and again while held.
+    *got = kestrel.KestrelWaitRemoconSignal(kReceiveTextSize, text, ByteWaitMs);
     return true;
   }
   if (ports.UsePellow) {
@@ -105,7 +107,7 @@ void TSigCatch::PortLost() {
 
 void TSigCatch::DiscardQueuedInput() {
   const PortOptionsRecord& ports = Host->PortOptions();
-  if (ports.UseKestrel || !ports.UsePellow) return;  // every capture begins with an empty queue
+  if (ports.UseKestrel || !ports.UsePellow) return;  // the IrDA-SIR step starts afresh after a pause
   HANDLE port = Host->Pellow().PortHandle;
   if (port != INVALID_HANDLE_VALUE) PurgeComm(port, PURGE_RXCLEAR);
 }
@@ -125,7 +127,7 @@ int TSigCatch::Run() {
     }
     if (got) {
       text[kReceiveTextSize - 1] = '\0';
-      TMatchResult match = MatchCode(state, text, list);
+      TMatchResult match = MatchCode(state, text, list, got == TKestrel::KestrelHeld);
       if (match.action != TMatchAction::Play) continue;
       // One fetch into a buffer that holds any item of the list. The list may
       // have changed since the search (a window shown by a second start of the

@@ -48,7 +48,7 @@ class TSigCatch : public TThread {
   // for the watcher.
   bool Start();
 
-  // How long the IR55 step sleeps in the driver waiting for a byte: a pause
+  // How long a receive step sleeps in the driver waiting for a byte: a pause
   // asked for meanwhile is taken when the step returns, so keep it below
   // kPauseWaitMs. Set before Start (the benchmark compares values).
   static constexpr DWORD kDefaultByteWaitMs = 50;
@@ -56,7 +56,7 @@ class TSigCatch : public TThread {
 
  protected:
   int Run() override;
-  // Cuts a running IrDA-SIR capture short (it ends at its next poll, quietly).
+  // Cuts an IrDA-SIR receive step short (it returns quietly before its wait).
   void Interrupt() override;
 
  private:

@@ -13,8 +13,10 @@ void ClearPending(TMatchState& state) {
 
 }  // namespace
 
-TMatchResult MatchCode(TMatchState& state, const char* code, const TEventListView& list) {
+TMatchResult MatchCode(TMatchState& state, const char* code, const TEventListView& list, bool held) {
   TMatchResult result;
+  if (held && !state.HeldPlays) return result;
+  state.HeldPlays = false;
   if (!state.Pending) {
     result.index = list.FindPrefix(code);
     if (result.index < 0) {
@@ -35,6 +37,7 @@ TMatchResult MatchCode(TMatchState& state, const char* code, const TEventListVie
     }
     ClearPending(state);
     result.action = TMatchAction::Play;
+    state.HeldPlays = true;
     std::snprintf(result.searched, sizeof result.searched, "%s", code);
     return result;
   }

@@ -24,6 +24,8 @@ struct TMatchState {
   static constexpr std::size_t kTextSize = 256;
   char PendingFirst[kTextSize] = {};  // first code and ";" while a pair is half received
   bool Pending = false;
+  // The last new press played a one-signal entry: a held button plays it again.
+  bool HeldPlays = false;
 };
 
 enum class TMatchAction {
@@ -39,7 +41,10 @@ struct TMatchResult {
   char searched[TMatchState::kTextSize] = {};
 };
 
-// Decides what a received code does, updating the state.
-TMatchResult MatchCode(TMatchState& state, const char* code, const TEventListView& list);
+// Decides what a received code does, updating the state. `held`: the code is the
+// same button still held since its last report. It plays a one-signal entry again,
+// and is nothing else: a held first button of a pair is not its second, and a
+// held second button does not begin another pair.
+TMatchResult MatchCode(TMatchState& state, const char* code, const TEventListView& list, bool held = false);
 
 }  // namespace vantor

@@ -8,6 +8,11 @@
 //   has moved. The two readers take turns in blocks of presses.
 // Run: bench/wine-bench.sh run build/windows build/windows/bin/watcher_bench.exe
 //        [--presses N] [--idle-s S] [--wait-ms MS]
+// With --sir it measures the IrDA-SIR receiver instead: the watcher's stream path
+// beside the capture path (a thread doing what the watcher did before: one capture
+// per call), presses written as the synthesizer's bytes at their arrival times;
+// latency runs from the first byte written until the pointer has moved.
+//        --sir [--taps N] [--random N] [--random-capture N] [--idle-s S]
 #include <windows.h>
 
 #include <algorithm>
@@ -24,6 +29,8 @@
 #include "app/events/signal_matcher.h"
 #include "bench/input_probe.h"
 #include "bench/pty_port.h"
+#include "remotes/sir/protocols.h"
+#include "remotes/sir/uart_bytes.h"
 
 namespace {
 
@@ -31,7 +38,7 @@ class Host : public vantor::TWatcherHost {
  public:
   const vantor::TComboBox& GetEventsList() override { return list; }
   char* GetReceiveText() override { return text; }
-  const char* RcFormatCode() override { return "NE"; }
+  const char* RcFormatCode() override { return format; }
   TKestrel& Kestrel() override { return kestrel; }
   TPellow& Pellow() override { return pellow; }
   const vantor::PortOptionsRecord& PortOptions() override { return ports; }
@@ -42,6 +49,7 @@ class Host : public vantor::TWatcherHost {
   TKestrel kestrel;
   TPellow pellow;
   vantor::PortOptionsRecord ports;
+  char format[16] = "NE";
 };
 
 class ComboView final : public vantor::TEventListView {
@@ -256,9 +264,296 @@ void PrintRow(const char* name, Figures& f) {
               f.idle.thread, f.idle.server);
 }
 
+
+// The watcher as it was for IrDA-SIR: one capture per call, the code played.
+class CaptureLoop {
+ public:
+  explicit CaptureLoop(Host& host) : Shared(host) {
+    Go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Thread = CreateThread(nullptr, 0, &CaptureLoop::Entry, this, 0, nullptr);
+  }
+  HANDLE Handle() const { return Thread; }
+  void Pause(bench::InputProbe& probe) {
+    ResetEvent(Go);
+    PauseWanted = true;
+    while (!Parked) {
+      std::atomic_ref<BYTE>(Shared.kestrel.BreakRequested).store(1);
+      probe.Pump(1);
+    }
+  }
+  void Resume() {
+    PauseWanted = false;
+    SetEvent(Go);
+  }
+
+ private:
+  static DWORD WINAPI Entry(void* self) {
+    static_cast<CaptureLoop*>(self)->Run();
+    return 0;
+  }
+  void Run() {
+    vantor::TMatchState state;
+    ComboView list(Shared.list);
+    for (;;) {
+      if (PauseWanted) {
+        Parked = true;
+        WaitForSingleObject(Go, INFINITE);
+        Parked = false;
+        continue;
+      }
+      char* text = Shared.text;
+      std::memset(text, 0, vantor::kReceiveTextSize);
+      std::memset(Shared.kestrel.CodePrefix, 0, sizeof Shared.kestrel.CodePrefix);
+      std::snprintf(Shared.kestrel.CodePrefix, sizeof Shared.kestrel.CodePrefix, "%s", Shared.format);
+      BOOL got = Shared.kestrel.KestrelGetRemoconSignal(vantor::kReceiveTextSize, text);
+      if (!got) continue;
+      text[vantor::kReceiveTextSize - 1] = '\0';
+      vantor::TMatchResult match = vantor::MatchCode(state, text, list);
+      if (match.action != vantor::TMatchAction::Play) continue;
+      if (Shared.list.GetString(match.index, EntryText, sizeof EntryText) < 0) continue;
+      if (BeginsWithIgnoringCase(EntryText, match.searched)) vantor::PlayAction(EntryText);
+    }
+  }
+
+  Host& Shared;
+  HANDLE Go = nullptr;
+  HANDLE Thread = nullptr;
+  std::atomic<bool> PauseWanted{true};
+  std::atomic<bool> Parked{false};
+  char EntryText[vantor::kValueBufferSize] = {};
+};
+
+// The pointer's first move after a press began, seen while pumping.
+struct MoveWatch {
+  bool on = false;
+  long y = 0;
+  double movedMs = -1;
+} g_watch;
+
+// Answers the reader's list searches while waiting until `dueMs`, and notes the
+// pointer's first move meanwhile.
+void PumpUntil(double dueMs) {
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (g_watch.on && g_watch.movedMs < 0 && bench::CursorPos().y != g_watch.y) g_watch.movedMs = NowMs();
+    double left = dueMs - NowMs();
+    if (left <= 0) return;
+    // Short waits while a move is awaited: the move itself posts no message here.
+    DWORD wait = static_cast<DWORD>(left < 1 ? 1 : left);
+    if (g_watch.on && g_watch.movedMs < 0 && wait > 1) wait = 1;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
+  }
+}
+
+struct Sent {
+  double firstMs = 0, lastMs = 0;
+};
+
+// Writes a press's bytes at the times a UART would have them.
+Sent SendLight(bench::PtyPort& port, const std::vector<std::uint32_t>& light, unsigned baud) {
+  Sent sent;
+  const double t0 = NowMs();
+  bool first = true;
+  for (const sir::UartByte& b : sir::UartBytes(light, baud)) {
+    PumpUntil(t0 + b.arrivalUs / 1000.0);
+    port.Write(&b.value, 1);
+    sent.lastMs = NowMs();
+    if (first) sent.firstMs = sent.lastMs;
+    first = false;
+  }
+  return sent;
+}
+
+// Entries move the pointer down one unit: moves are counted on y.
+long Y() { return bench::CursorPos().y; }
+void Recentre(bench::InputProbe& probe) {
+  bench::SetCursorTo(300, 200);
+  probe.Pump(20);
+}
+
+// A tap; ms from its first byte written until the pointer moved, or -1.
+double Tap(bench::InputProbe& probe, bench::PtyPort& port, sir::Protocol p, std::uint32_t device,
+           std::uint32_t function, int frames, unsigned baud) {
+  Recentre(probe);
+  g_watch = {true, Y(), -1};
+  Sent sent = SendLight(port, sir::RenderPress(p, device, function, {.frames = frames}), baud);
+  PumpUntil(sent.firstMs + 1500);
+  g_watch.on = false;
+  return g_watch.movedMs < 0 ? -1 : g_watch.movedMs - sent.firstMs;
+}
+
+struct Hold {
+  long whileHeld = 0, after = 0;
+};
+
+// A button held for `ms`: moves until 20 ms after its last byte, and in the second after.
+Hold Held(bench::InputProbe& probe, bench::PtyPort& port, sir::Protocol p, std::uint32_t device,
+          std::uint32_t function, unsigned ms, unsigned baud) {
+  Recentre(probe);
+  const long y = Y();
+  Sent sent = SendLight(port, sir::RenderPress(p, device, function, {.holdUs = ms * 1000u}), baud);
+  PumpUntil(sent.lastMs + 20);
+  Hold h;
+  h.whileHeld = Y() - y;
+  PumpUntil(sent.lastMs + 1000);
+  h.after = Y() - y - h.whileHeld;
+  return h;
+}
+
+std::string Stats(std::vector<double> ms, int lost) {
+  std::sort(ms.begin(), ms.end());
+  auto at = [&](size_t i) { return ms.empty() ? -1.0 : ms[std::min(i, ms.size() - 1)]; };
+  char text[160];
+  std::snprintf(text, sizeof text, "%.1f ms | %.1f ms | %.1f ms | %.1f ms | %d", at(ms.size() / 2),
+                at(ms.size() * 9 / 10), at(0), at(ms.size() - 1), lost);
+  return text;
+}
+
+double LoadAverage() {
+  FILE* f = std::fopen("Z:\\proc\\loadavg", "rb");
+  double load = -1;
+  if (f) {
+    if (std::fscanf(f, "%lf", &load) != 1) load = -1;
+    std::fclose(f);
+  }
+  return load;
+}
+
+int RunSir(int argc, char** argv) {
+  int taps = 20, randomPresses = 500, randomCapture = 100;
+  double idleSeconds = 20.0;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (!std::strcmp(argv[i], "--taps")) taps = std::atoi(argv[i + 1]);
+    if (!std::strcmp(argv[i], "--random")) randomPresses = std::atoi(argv[i + 1]);
+    if (!std::strcmp(argv[i], "--random-capture")) randomCapture = std::atoi(argv[i + 1]);
+    if (!std::strcmp(argv[i], "--idle-s")) idleSeconds = std::atof(argv[i + 1]);
+  }
+  bench::DisablePointerAcceleration();
+  bench::InputProbe probe(100, 100, 600, 500);
+  bench::PtyPort port(1);
+  Host host;
+  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT, 0, 0, 400, 300, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  host.list.Attach(combo);
+  host.list.AddString("NE 05 21;MOVE 0 1;");
+  host.list.AddString("NE 05 22;MOVE 0 1;");
+  host.list.AddString("SO 01 15;MOVE 0 1;");
+  host.ports.UseKestrel = 1;
+  if (!port.ok() || !host.kestrel.UserChangePort(1)) {
+    std::fprintf(stderr, "no port\n");
+    return 1;
+  }
+  vantor::TSigCatch watcher(&host);
+  CaptureLoop capture(host);
+  watcher.Start();
+  watcher.Suspend();
+  int current = -1;
+  auto use = [&](int reader, const char* format) {
+    if (current == 0) watcher.Suspend();
+    if (current == 1) capture.Pause(probe);
+    std::strcpy(host.format, format);
+    if (reader == 0) watcher.Resume();
+    if (reader == 1) capture.Resume();
+    current = reader;
+    probe.Pump(200);
+  };
+  const char* names[2] = {"stream path (watcher)", "capture path (one capture per call)"};
+  std::printf("IrDA-SIR, load average at the start %.2f\n\n", LoadAverage());
+
+  // Idle, in the program's format.
+  Idle idle[2];
+  for (int r = 0; r < 2; ++r) {
+    use(r, "NE");
+    idle[r] = MeasureIdle(probe, r == 0 ? watcher.GetHandle() : capture.Handle(), idleSeconds);
+  }
+
+  // Taps, in turns of five.
+  std::vector<double> nec[2], sony[2];
+  int necLost[2] = {}, sonyLost[2] = {};
+  for (int done = 0; done < taps; done += 5) {
+    for (int r = 0; r < 2; ++r) {
+      use(r, "NE");
+      for (int i = 0; i < 5; ++i) {
+        double ms = Tap(probe, port, sir::Protocol::Nec, 0x05, 0x21, 1, 4800);
+        if (ms < 0) ++necLost[r];
+        else nec[r].push_back(ms);
+      }
+      use(r, "SO");
+      for (int i = 0; i < 5; ++i) {
+        double ms = Tap(probe, port, sir::Protocol::Sony12, 0x01, 0x15, 3, 9600);
+        if (ms < 0) ++sonyLost[r];
+        else sony[r].push_back(ms);
+      }
+    }
+  }
+  std::printf("Press to effect, from the first byte written (%d taps each):\n\n", taps);
+  std::printf("| reader | press | median | 90th percentile | min | max | lost |\n|---|---|---|---|---|---|---|\n");
+  for (int r = 0; r < 2; ++r) {
+    std::printf("| %s | NEC, one frame | %s |\n", names[r], Stats(nec[r], necLost[r]).c_str());
+    std::printf("| %s | Sony 12 bit, three frames | %s |\n", names[r], Stats(sony[r], sonyLost[r]).c_str());
+  }
+
+  // Held buttons.
+  std::printf("\nHeld buttons: moves until 20 ms after the last byte (while held), then in the next second:\n\n");
+  std::printf("| reader | button | held | moves while held | moves after |\n|---|---|---|---|---|\n");
+  for (int r = 0; r < 2; ++r) {
+    for (unsigned ms : {1000u, 2000u, 5000u}) {
+      use(r, "NE");
+      Hold h = Held(probe, port, sir::Protocol::Nec, 0x05, 0x21, ms, 4800);
+      std::printf("| %s | NEC | %u s | %ld | %ld |\n", names[r], ms / 1000, h.whileHeld, h.after);
+    }
+    for (unsigned ms : {1000u, 2000u}) {
+      use(r, "SO");
+      Hold h = Held(probe, port, sir::Protocol::Sony12, 0x01, 0x15, ms, 9600);
+      std::printf("| %s | Sony 12 bit | %u s | %ld | %ld |\n", names[r], ms / 1000, h.whileHeld, h.after);
+    }
+  }
+
+  // Presses at random moments: NEC taps of two buttons, 150 to 1200 ms apart.
+  std::printf("\nNEC taps at random moments (150 to 1200 ms apart, two buttons in turn):\n\n");
+  std::printf("| reader | presses | moves | lost |\n|---|---|---|---|\n");
+  std::srand(2026);
+  for (int r = 0; r < 2; ++r) {
+    const int n = r == 0 ? randomPresses : randomCapture;
+    use(r, "NE");
+    Recentre(probe);
+    long y = Y();
+    long moves = 0;
+    for (int i = 0; i < n; ++i) {
+      if (i % 50 == 49) {
+        // Back from the screen's edge, once what was pressed has played.
+        PumpUntil(NowMs() + 600);
+        moves += Y() - y;
+        Recentre(probe);
+        y = Y();
+      }
+      SendLight(port, sir::RenderPress(sir::Protocol::Nec, 0x05, 0x21 + (i % 2), {.frames = 1}), 4800);
+      PumpUntil(NowMs() + 150 + std::rand() % 1050);
+    }
+    PumpUntil(NowMs() + 600);
+    moves += Y() - y;
+    std::printf("| %s | %d | %ld | %ld |\n", names[r], n, moves, n - moves);
+  }
+
+  std::printf("\nIdle over %.0f s in \"NE\" (share of one core):\n\n| reader | process | reading thread | wineserver |\n|---|---|---|---|\n",
+              idleSeconds);
+  for (int r = 0; r < 2; ++r)
+    std::printf("| %s | %.2f %% | %.2f %% | %.2f %% |\n", names[r], idle[r].process, idle[r].thread, idle[r].server);
+  std::printf("\nload average at the end %.2f\n", LoadAverage());
+  use(-1, "NE");
+  TerminateThread(watcher.GetHandle(), 0);
+  TerminateThread(capture.Handle(), 0);
+  host.kestrel.Close();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--sir")) return RunSir(argc, argv);
+  }
   int presses = 400;
   double idleSeconds = 10.0;
   DWORD waitMs = vantor::TSigCatch::kDefaultByteWaitMs;

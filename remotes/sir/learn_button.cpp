@@ -1,11 +1,13 @@
 #include "remotes/sir/learn_button.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
 
 #include "kestrel/decode.h"
 #include "kestrel/format_code.h"
+#include "kestrel/frame_stream.h"
 #include "remotes/sir/capture.h"
 #include "remotes/sir/uart_bytes.h"
 
@@ -25,9 +27,9 @@ bool PioneerAddress(std::uint32_t device) {
   return false;
 }
 
-// The bytes one capture at `baud` keeps of one press.
-std::vector<std::uint8_t> CaptureOf(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
-                                    unsigned baud, const LearnSetup& setup, std::uint32_t seed) {
+// The light of one press as a receiver at `baud` gives it, every byte with its arrival.
+std::vector<sir::UartByte> PressBytes(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
+                                      unsigned baud, const LearnSetup& setup, std::uint32_t seed) {
   sir::PressOptions press;
   press.frames = setup.frames;
   press.holdUs = setup.holdUs;
@@ -39,7 +41,13 @@ std::vector<std::uint8_t> CaptureOf(sir::Protocol protocol, std::uint32_t device
   // one tick late.
   if (setup.dither) light = sir::DitherEdges(light, 1e6 / baud / 16, seed);
   if (setup.pulses) light = sir::CarrierPulses(light, sir::CarrierHz(protocol), 3.0 / 16 * 1e6 / baud);
-  return sir::CapturedBytes(sir::UartBytes(light, baud), setup.pollPhaseUs);
+  return sir::UartBytes(light, baud);
+}
+
+// The bytes one capture at `baud` keeps of one press.
+std::vector<std::uint8_t> CaptureOf(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
+                                    unsigned baud, const LearnSetup& setup, std::uint32_t seed) {
+  return sir::CapturedBytes(PressBytes(protocol, device, function, baud, setup, seed), setup.pollPhaseUs);
 }
 
 }  // namespace
@@ -63,6 +71,45 @@ Caught CatchPress(sir::Protocol protocol, std::uint32_t device, std::uint32_t fu
   kestrel::CaptureOutcome outcome = kestrel::DecodeCapture(bytes.data(), bytes.size(), state);
   caught.got = outcome.result == 1;
   if (caught.got) caught.code = outcome.code;
+  return caught;
+}
+
+Caught StreamPress(sir::Protocol protocol, std::uint32_t device, std::uint32_t function, const char* formatCode,
+                   const LearnSetup& setup) {
+  kestrel::FrameStream stream(formatCode);
+  const unsigned baud = kestrel::CaptureBaud(stream.Format().code, kestrel::kIdleBaud);
+  // The press begins after a second of darkness, read byte by byte as it arrives.
+  constexpr std::uint32_t kStartMs = 1000;
+  Caught caught;
+  auto take = [&](const kestrel::StreamReport& r) {
+    if (caught.got || r.heard == kestrel::Heard::Nothing) return;
+    if (r.heard == kestrel::Heard::Burst) {
+      kestrel::RecognitionState state = kestrel::FreshState();
+      kestrel::SetPrefix(state, stream.Format().code);
+      kestrel::CaptureOutcome o = kestrel::DecodeCapture(stream.Bytes().data(), stream.Bytes().size(), state);
+      if (o.result != 1) return;
+      caught.code = o.code;
+    } else {
+      caught.code = r.code;
+    }
+    caught.got = true;
+  };
+  std::uint32_t now = kStartMs;
+  for (const sir::UartByte& b : PressBytes(protocol, device, function, baud, setup, setup.seed)) {
+    const std::uint32_t at = kStartMs + static_cast<std::uint32_t>(b.arrivalUs / 1000);
+    while (now + stream.WaitLimit(now, 50) < at) {
+      now += std::max<std::uint32_t>(stream.WaitLimit(now, 50), 1);
+      take(stream.Quiet(now));
+    }
+    now = at;
+    std::size_t used = 0;
+    while (used == 0) {
+      kestrel::StreamReport r = stream.Feed(&b.value, 1, now, used);
+      take(r);
+      if (used == 0 && r.heard == kestrel::Heard::Nothing) break;
+    }
+  }
+  for (int i = 0; i < 40 && !caught.got; ++i) take(stream.Quiet(now += 50));
   return caught;
 }
 

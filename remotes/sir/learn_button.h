@@ -71,6 +71,12 @@ struct Caught {
 Caught CatchPress(sir::Protocol protocol, std::uint32_t device, std::uint32_t function, const char* formatCode,
                   const LearnSetup& setup = {});
 
+// The same press caught by the watcher's stream path: its bytes at the format's
+// speed, fed as they arrive; the first code the stream reports (a press in a
+// format read as a whole is decoded as one capture).
+Caught StreamPress(sir::Protocol protocol, std::uint32_t device, std::uint32_t function, const char* formatCode,
+                   const LearnSetup& setup = {});
+
 // The bytes the first capture of learning (in "NE", at 4800 baud) keeps of one press.
 std::vector<std::uint8_t> FirstCapture(sir::Protocol protocol, std::uint32_t device, std::uint32_t function,
                                        const LearnSetup& setup = {});

@@ -81,6 +81,14 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
     }
     return true;
   }
+  // Light as a transceiver's bytes at `baud`, each written when the UART would have it.
+  void SendLight(bench::PtyPort& port, const std::vector<std::uint32_t>& light, std::uint32_t baud) {
+    DWORD t0 = GetTickCount();
+    for (const sir::UartByte& b : sir::UartBytes(light, baud)) {
+      while (GetTickCount() - t0 < static_cast<DWORD>(b.arrivalUs / 1000)) Pump(1);
+      port.Write(&b.value, 1);
+    }
+  }
   void Play(ir55::Script script) {
     bench::Ir55Feeder feeder(Receiver, std::move(script));
     while (!feeder.Done()) Pump(10);
@@ -161,16 +169,16 @@ TEST_F(WatcherBench, WithBothFlagsOnlyTheIrdaReceiversPortIsChecked) {
   ASSERT_TRUE(KestrelReceiver.UserChangePort(2));
   Ports.UseKestrel = 1;
   ASSERT_TRUE(Watcher.Start());
-  Pump(6500);  // one capture without a signal takes about five seconds
+  Pump(1500);  // many receive steps without a signal
   EXPECT_EQ(ProcedureRuns, 0);
-  // A pause does not wait for the capture's five seconds: the capture is cut
-  // short, without a word to the user, and leaves the line at 19200.
+  // A pause is taken within one short wait, without a word to the user; the
+  // line stays at the format's speed, read again after the pause.
   bench::MessageBoxCapture boxes(IDOK, Watcher.GetId());
   EXPECT_TRUE(Watcher.Suspend());
   EXPECT_TRUE(boxes.Boxes().empty());
   bench::LineSettings line;
   ASSERT_TRUE(irda.Settings(line));
-  EXPECT_EQ(line.baud, 19200u);
+  EXPECT_EQ(line.baud, 4800u);
   KestrelReceiver.Close();
 }
 
@@ -187,16 +195,31 @@ TEST_F(WatcherBench, TheIrdaReceiverCapturesInTheProgramsFormatAndALostPortBring
   bench::LineSettings line;
   ASSERT_TRUE(PumpUntil([&] { return irda.Settings(line) && line.baud == 9600; }, 3000));
   Pump(100);
-  std::vector<std::uint32_t> light = sir::RenderPress(sir::Protocol::Sony12, 0x01, 0x01, {.holdUs = 250000});
-  DWORD t0 = GetTickCount();
-  for (const sir::UartByte& b : sir::UartBytes(light, 9600)) {
-    while (GetTickCount() - t0 < static_cast<DWORD>(b.arrivalUs / 1000)) Pump(1);
-    irda.Write(&b.value, 1);
-  }
+  // A tap: the three frames the shortest press sends play the entry once.
+  SendLight(irda, sir::RenderPress(sir::Protocol::Sony12, 0x01, 0x01, {.frames = 3}), 9600);
   EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().y == 306; }, 3000));
+  Pump(300);
+  EXPECT_EQ(bench::CursorPos().y, 306);
   irda.Hangup();
   EXPECT_TRUE(PumpUntil([&] { return ProcedureRuns > 0; }, 8000));
   EXPECT_EQ(KestrelReceiver.PortHandle, INVALID_HANDLE_VALUE);
+}
+
+TEST_F(WatcherBench, AHeldNecButtonPlaysItsEntryForEveryRepeatCode) {
+  bench::PtyPort irda(2);
+  PellowReceiver.Close();
+  ASSERT_TRUE(KestrelReceiver.UserChangePort(2));
+  Ports.UseKestrel = 1;
+  List.AddString("NE 05 21;MOVE 0 6;");
+  ASSERT_TRUE(Watcher.Start());
+  bench::LineSettings line;
+  ASSERT_TRUE(PumpUntil([&] { return irda.Settings(line) && line.baud == 4800; }, 3000));
+  // Held for a second: the frame and nine repeat codes, ten moves, none after.
+  SendLight(irda, sir::RenderPress(sir::Protocol::Nec, 0x05, 0x21, {.holdUs = 1000000}), 4800);
+  EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().y == 360; }, 3000));
+  Pump(400);
+  EXPECT_EQ(bench::CursorPos().y, 360);
+  KestrelReceiver.Close();
 }
 
 TEST_F(WatcherBench, APairPlaysOnceAndANonCompletingSecondCodeDropsBoth) {

@@ -27,11 +27,13 @@ class SortedList final : public TEventListView {
   TEventListModel Model;
 };
 
-// Feeds codes in turn; returns the entries played, in order.
+// Feeds codes in turn; returns the entries played, in order. A code written
+// "+LW 00 41" is that button still held.
 std::vector<std::string> Feed(const SortedList& list, TMatchState& state, std::initializer_list<const char*> codes) {
   std::vector<std::string> played;
   for (const char* code : codes) {
-    TMatchResult r = MatchCode(state, code, list);
+    const bool held = code[0] == '+';
+    TMatchResult r = MatchCode(state, code + (held ? 1 : 0), list, held);
     if (r.action == TMatchAction::Play) played.push_back(list[r.index]);
   }
   return played;
@@ -56,6 +58,22 @@ TEST(SignalMatcher, APairPlaysOnceAndAWrongSecondCodeDropsBoth) {
   // The dropped second code is not tried as a first code, and a lone second code plays nothing.
   EXPECT_TRUE(Feed(list, state, {"LW 00 42"}).empty());
   EXPECT_EQ(std::string(state.PendingFirst), "");
+}
+
+TEST(SignalMatcher, AHeldButtonRepeatsOnlyAOneSignalEntry) {
+  const char kPairDown[] = "LW 00 42;LW 00 43;MOVE 0 5;";
+  SortedList list{kClick, kPairUp, "LW 00 44;MOVE 5 0;", kPairDown};
+  TMatchState state;
+  EXPECT_EQ(Feed(list, state, {"LW 00 44", "+LW 00 44", "+LW 00 44"}),
+            (std::vector<std::string>(3, "LW 00 44;MOVE 5 0;")));
+  // The first button of a pair held: still its first, however long.
+  EXPECT_EQ(Feed(list, state, {"LW 00 41", "+LW 00 41", "+LW 00 41", "LW 00 42"}), std::vector<std::string>{kPairUp});
+  // The second held: the pair once, and the held code begins no other pair.
+  EXPECT_EQ(Feed(list, state, {"LW 00 41", "LW 00 42", "+LW 00 42", "LW 00 44"}),
+            (std::vector<std::string>{kPairUp, "LW 00 44;MOVE 5 0;"}));
+  // Held after a code that played nothing: nothing.
+  EXPECT_TRUE(Feed(list, state, {"LW 00 99", "+LW 00 99"}).empty());
+  EXPECT_FALSE(state.Pending);
 }
 
 TEST(SignalMatcher, APairWinsOverAOneSignalEntryWithTheSameFirstCode) {

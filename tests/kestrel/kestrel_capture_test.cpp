@@ -242,3 +242,37 @@ TEST(KestrelCaptureClosed, ACaptureOnAClosedPortFailsWithI33) {
 }
 
 }  // namespace
+
+namespace {
+
+// The watcher's path: the line stays at the format's speed between presses, what
+// came while nobody was reading is decided at the next call, and a break asked
+// for is taken before the call waits, losing nothing that was queued.
+TEST_F(KestrelCapture, TheStreamPathListensBetweenPressesAndABreakLosesNothing) {
+  bench::MessageBoxCapture boxes;
+  std::strcpy(K.CodePrefix, "NE");
+  EXPECT_EQ(K.KestrelWaitRemoconSignal(4096, Code, 20), 0);
+  EXPECT_EQ(LineBaud(), 4800u);
+  auto wait = [&] {
+    for (int i = 0; i < 40; ++i) {
+      int got = K.KestrelWaitRemoconSignal(4096, Code, 20);
+      if (got != 0) return got;
+    }
+    return 0;
+  };
+  for (std::uint8_t command : {0x34, 0x35}) {
+    std::vector<std::uint8_t> bytes = sir::UartValues(NecFrame(0x12, command), 4800);
+    ASSERT_TRUE(Receiver.Write(bytes.data(), bytes.size()));
+    Sleep(50);
+    K.BreakRequested = 1;
+    EXPECT_EQ(K.KestrelWaitRemoconSignal(4096, Code, 20), 0);
+    EXPECT_EQ(K.BreakRequested, 0);
+    EXPECT_STREQ(Code, command == 0x34 ? "untouched" : "NE 12 34");
+    EXPECT_EQ(wait(), 1);
+    EXPECT_STREQ(Code, command == 0x34 ? "NE 12 34" : "NE 12 35");
+    EXPECT_EQ(LineBaud(), 4800u);
+  }
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+}  // namespace
