@@ -854,7 +854,7 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
   Click(step2, 101);
   step1 = WaitForWindow(program.Id(), "Wizard Step1", 20000);
   ASSERT_NE(step1, nullptr);
-  // "&Add event" with step 1 open changes nothing in it either.
+  // "&Add event" with the learning step open changes nothing in it either.
   Click(dialog, 130);
   EXPECT_EQ(TextOf(GetDlgItem(step1, 105)), "Good!");
   EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 41;");
@@ -897,7 +897,7 @@ TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
 
   // "&Lern Ir" clicked again while a learning waits, then Cancel and "&Add event":
   // the learning fails, and the click it put off belonged to the cancelled step.
-  // The new step 1 learns nothing by itself.
+  // The new learning step learns nothing by itself.
   PostMessageA(GetDlgItem(step1, 104), BM_CLICK, 0, 0);
   ASSERT_TRUE(bench::WaitBusy(step1, 10000));
   PostMessageA(GetDlgItem(step1, 104), BM_CLICK, 0, 0);
