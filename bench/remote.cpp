@@ -35,8 +35,8 @@ unsigned WaitForCapture(PtyPort& port, DWORD timeoutMs, const Waiter& wait) {
 }
 
 void PlaySir(PtyPort& port, sir::Protocol protocol, std::uint32_t device, std::uint32_t function, unsigned baud,
-             const Waiter& wait) {
-  std::vector<std::uint32_t> light = sir::RenderPress(protocol, device, function, {.holdUs = 250000});
+             const Waiter& wait, const sir::PressOptions& press) {
+  std::vector<std::uint32_t> light = sir::RenderPress(protocol, device, function, press);
   DWORD t0 = GetTickCount();
   for (const sir::UartByte& b : sir::UartBytes(light, baud)) {
     WaitUntil(t0, static_cast<DWORD>(b.arrivalUs / 1000), wait);

@@ -25,9 +25,10 @@ void PlayIr55(PtyPort& port, const ir55::Script& script, const Waiter& wait);
 // captures: the speed once a capture has begun, or 0 when none began in time.
 unsigned WaitForCapture(PtyPort& port, DWORD timeoutMs, const Waiter& wait);
 
-// A button held for a quarter of a second, as the transceiver's UART gives it at `baud`.
+// A press as the transceiver's UART gives it at `baud`: by default a button held for a
+// quarter of a second, which the watcher plays again while it is held.
 void PlaySir(PtyPort& port, sir::Protocol protocol, std::uint32_t device, std::uint32_t function, unsigned baud,
-             const Waiter& wait);
+             const Waiter& wait, const sir::PressOptions& press = {.holdUs = 250000});
 
 // The wizard's learning step: presses "&Lern Ir", then the button once the program waits for
 // it, and returns the status the learning ends with.

@@ -329,7 +329,10 @@ class Demo {
         return Check(false, "  the press was heard");
       }
       Probe.Pump(100);  // past the capture's purge
-      bench::PlaySir(Com1, button.protocol, button.device, button.function, baud, sleep);
+      // A tap, the least a remote sends: one NEC frame, three Sony frames. A longer
+      // press repeats its entry while held, as the button would.
+      const bool sony = button.protocol == sir::Protocol::Sony12 || button.protocol == sir::Protocol::Sony15;
+      bench::PlaySir(Com1, button.protocol, button.device, button.function, baud, sleep, {.frames = sony ? 3 : 1});
     } else {
       std::printf("press %-8s (code %02x): ", button.name, button.code);
       bench::PlayIr55(Com1, ir55::Script().Press(button.code), sleep);
