@@ -65,6 +65,12 @@ const std::string& TEventListModel::Text(int index) const {
   return index < 0 || index >= Count() ? kNone : Items[static_cast<std::size_t>(index)];
 }
 
+int TEventListModel::Find(const std::string& text, int was) const {
+  if (was >= 0 && was < Count() && Text(was) == text) return was;
+  const auto at = std::find(Items.begin(), Items.end(), text);
+  return at == Items.end() ? -1 : static_cast<int>(at - Items.begin());
+}
+
 int TEventListModel::FindPrefix(const char* prefix) const {
   if (!prefix || !*prefix) return -1;
   const std::size_t length = std::strlen(prefix);

@@ -36,6 +36,10 @@ class TEventListModel {
   // without case; -1 when none does, and for an empty or null prefix, as the
   // system's list answers it.
   int FindPrefix(const char* prefix) const;
+  // Where the item whose whole text is `text` is now: `was`, when it is still
+  // there, else the first such item (items added since sort in before it and
+  // move it down); -1 when none is left.
+  int Find(const std::string& text, int was) const;
 
  private:
   std::vector<std::string> Items;

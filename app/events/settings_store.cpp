@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/events/store_values.h"
+#include "app/framework/error_box.h"
 
 namespace vantor {
 
@@ -66,13 +67,11 @@ void TellSettingsCannotBeSaved() {
   static bool told = false;
   if (told) return;
   told = true;
-  MessageBoxExA(nullptr,
-                "Vantor cannot save its settings!\n\n"
-                "Neither HKEY_CURRENT_CONFIG\\Infrared\\Software\\Vantora nor "
-                "HKEY_CURRENT_USER\\Software\\Infrared\\Vantora can be written, so the learned "
-                "events and the port settings will be lost when Vantor ends.\n\n"
-                "Ask the administrator of this computer for the right to write one of them.",
-                "Error", MB_OK | MB_ICONEXCLAMATION, 0);
+  ShowProgramError("Vantor cannot save its settings!\n\n"
+                   "Neither HKEY_CURRENT_CONFIG\\Infrared\\Software\\Vantora nor "
+                   "HKEY_CURRENT_USER\\Software\\Infrared\\Vantora can be written, so the learned "
+                   "events and the port settings will be lost when Vantor ends.\n\n"
+                   "Ask the administrator of this computer for the right to write one of them.");
 }
 
 // The keys a save writes: the system's key when it can be written; the user's
@@ -170,7 +169,7 @@ void SetAsideUnreadable(HKEY key, const char* name) {
 
 }  // namespace
 
-void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboBox& eventsList) {
+void LoadSettings(TPortSettings& port, PortOptionsRecord& options, TEventListModel& events) {
   char buffer[kValueBufferSize];
   bool created = false;
   if (HKEY key = OpenForLoading(kPortKey, &created)) {
@@ -194,7 +193,7 @@ void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboB
     char name[32];
     for (std::int32_t index : StoredEntryIndexes(key, EntryIndexLimit(key))) {
       FormatEventListName(name, sizeof name, index);
-      if (ReadValue(key, name, buffer)) eventsList.AddString(buffer);
+      if (ReadValue(key, name, buffer)) events.AddStored(buffer);
     }
   }
   RegCloseKey(key);
@@ -217,9 +216,8 @@ void SavePortSettings(TPortSettings& port, const PortOptionsRecord& options) {
   }
 }
 
-void SaveEventList(const TComboBox& eventsList) {
-  int count = eventsList.GetCount();
-  if (count < 0) return;
+void SaveEventList(const TEventListModel& events) {
+  const int count = events.Count();
   std::vector<HKEY> keys = OpenForSaving(kEventListKey);
   char buffer[kValueBufferSize];
   FormatDecimal(buffer, sizeof buffer, count);
@@ -230,7 +228,7 @@ void SaveEventList(const TComboBox& eventsList) {
       FormatEventListName(name, sizeof name, i);
       SetAsideUnreadable(key, name);
       // The whole entry, whatever its length: a later load decides what it can read.
-      WriteValue(key, name, eventsList.GetString(i).c_str());
+      WriteValue(key, name, events.Text(i).c_str());
     }
     RegCloseKey(key);
   }

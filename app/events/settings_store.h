@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "app/events/port_options_record.h"
-#include "app/framework/controls.h"
+#include "app/events/event_list_model.h"
 
 namespace vantor {
 
@@ -41,14 +41,14 @@ struct StoreRegistryCalls {
 StoreRegistryCalls& StoreRegistrySeam();
 
 // Reads both keys: the port settings into `port` and `options`, every stored entry
-// (upper-cased) into `eventsList`. Defaults must be in place before the call. A
+// (upper-cased) into `events`. Defaults must be in place before the call. A
 // damaged "EventListCount" loads every "EventList%d" there is.
-void LoadSettings(TPortSettings& port, PortOptionsRecord& options, const TComboBox& eventsList);
+void LoadSettings(TPortSettings& port, PortOptionsRecord& options, TEventListModel& events);
 // Writes "IrDAPortNum", "RCFormat" and "Transmitter"; nothing while ComPortNumber is 0.
 void SavePortSettings(TPortSettings& port, const PortOptionsRecord& options);
-// Writes "EventListCount" and one "EventList%d" per item of `eventsList`. A value
+// Writes "EventListCount" and one "EventList%d" per item of `events`, in order. A value
 // about to be written over that the load could not read is first kept as
 // "EventList%d not loaded".
-void SaveEventList(const TComboBox& eventsList);
+void SaveEventList(const TEventListModel& events);
 
 }  // namespace vantor

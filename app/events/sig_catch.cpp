@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <utility>
 
 #include "app/events/action_player.h"
 #include "app/events/signal_matcher.h"
@@ -14,28 +15,19 @@ constexpr char kGuiClass[] = "VantorWatcherGui";
 // With neither receiver chosen there is nothing to read; look at the flags now and then.
 constexpr DWORD kNoReceiverWaitMs = 100;
 
-class ComboView final : public TEventListView {
- public:
-  explicit ComboView(const TComboBox& list) : List(list) {}
-  int FindPrefix(const char* prefix) const override { return List.FindString(prefix); }
-
- private:
-  const TComboBox& List;
-};
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
-  for (; *prefix; ++text, ++prefix)
-    if (Lower(*text) != Lower(*prefix)) return false;
-  return true;
-}
-
 }  // namespace
 
 TSigCatch::~TSigCatch() {
   if (GuiWindow) DestroyWindow(GuiWindow);
   if (ProcedureDone) CloseHandle(ProcedureDone);
+  DeleteCriticalSection(&Handover);
+}
+
+void TSigCatch::UseEvents(const TEventListModel& events) {
+  EnterCriticalSection(&Handover);
+  NextEvents = events;
+  HasNextEvents = true;
+  LeaveCriticalSection(&Handover);
 }
 
 LRESULT CALLBACK TSigCatch::GuiProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -115,9 +107,15 @@ void TSigCatch::DiscardQueuedInput() {
 int TSigCatch::Run() {
   // Held on this thread for its whole life: survives suspension and resumption.
   TMatchState state;
-  ComboView list(Host->GetEventsList());
+  const TEventListModelView list(Events);
   for (;;) {
     if (PausePoint()) DiscardQueuedInput();
+    EnterCriticalSection(&Handover);
+    if (HasNextEvents) {
+      Events = std::move(NextEvents);
+      HasNextEvents = false;
+    }
+    LeaveCriticalSection(&Handover);
     char* text = Host->GetReceiveText();
     std::memset(text, 0, kReceiveTextSize);
     BOOL got = FALSE;
@@ -128,12 +126,7 @@ int TSigCatch::Run() {
     if (got) {
       text[kReceiveTextSize - 1] = '\0';
       TMatchResult match = MatchCode(state, text, list, got == TKestrel::KestrelHeld);
-      if (match.action != TMatchAction::Play) continue;
-      // One fetch into a buffer that holds any item of the list. The list may
-      // have changed since the search (a window shown by a second start of the
-      // program is not paused for): play the item only if it still matches.
-      if (Host->GetEventsList().GetString(match.index, Entry, sizeof Entry) < 0) continue;
-      if (BeginsWithIgnoringCase(Entry, match.searched)) PlayAction(Entry);
+      if (match.action == TMatchAction::Play) PlayAction(Events.Text(match.index).c_str());
       continue;
     }
     // A zero result: only the receiver that was called can have closed its port.

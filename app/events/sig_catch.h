@@ -1,15 +1,16 @@
 // TSigCatch: the watcher thread. It receives codes from the selected receiver,
-// decides with MatchCode what each one does, and plays matched entries. It runs
-// while the main window is hidden; the main window suspends it whenever it shows
-// itself, and it pauses only between receiver calls, so the two never use the
-// receivers or ReceiveText at the same time.
+// decides with MatchCode what each one does, and plays matched entries of its own
+// copy of the learned list, so it never waits for a window. It runs while the main
+// window is hidden; the main window suspends it whenever it shows itself, and it
+// pauses only between receiver calls, so the two never use the receivers or
+// ReceiveText at the same time.
 #pragma once
 
 #include <windows.h>
 
 #include "app/events/port_options_record.h"
 #include "app/events/store_values.h"
-#include "app/framework/controls.h"
+#include "app/events/event_list_model.h"
 #include "app/framework/thread.h"
 #include "kestrel/kestrel.h"
 #include "pellow/pellow.h"
@@ -18,14 +19,9 @@ namespace vantor {
 
 constexpr int kReceiveTextSize = 4096;
 
-// What the watcher reaches through the main window. Owned by the GUI thread; the
-// watcher touches EventsList only through the control's find and get-text
-// messages, which the system carries out on the GUI thread. Every item of the
-// list is at most kValueBufferSize - 1 characters: the store reads no longer
-// value, and the program adds none.
+// What the watcher reaches through the main window. Owned by the GUI thread.
 class TWatcherHost {
  public:
-  virtual const TComboBox& GetEventsList() = 0;
   virtual char* GetReceiveText() = 0;         // kReceiveTextSize bytes
   virtual const char* RcFormatCode() = 0;  // at most 15 characters
   virtual TKestrel& Kestrel() = 0;
@@ -41,12 +37,15 @@ class TWatcherHost {
 
 class TSigCatch : public TThread {
  public:
-  explicit TSigCatch(TWatcherHost* host) : Host(host) {}
+  explicit TSigCatch(TWatcherHost* host) : Host(host) { InitializeCriticalSection(&Handover); }
   ~TSigCatch() override;
 
   // Made on the calling (GUI) thread, which then runs the options procedure
   // for the watcher.
   bool Start();
+  // The list the watcher matches codes against from its next cycle on: the main
+  // window hands it over at every Start, so edits made meanwhile wait for that.
+  void UseEvents(const TEventListModel& events);
 
   // How long a receive step sleeps in the driver waiting for a byte: a pause
   // asked for meanwhile is taken when the step returns, so keep it below
@@ -75,8 +74,11 @@ class TSigCatch : public TThread {
   // procedure it ran for the watcher has ended.
   HWND GuiWindow = nullptr;
   HANDLE ProcedureDone = nullptr;
-  // The matched entry, fetched once; owned by the watcher thread.
-  char Entry[kValueBufferSize] = {};
+  // The watcher's own copy of the list, and the one handed over for its next cycle.
+  TEventListModel Events;
+  CRITICAL_SECTION Handover;
+  TEventListModel NextEvents;
+  bool HasNextEvents = false;
 };
 
 }  // namespace vantor

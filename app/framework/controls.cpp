@@ -18,9 +18,11 @@ std::string TEdit::GetText() const {
   return text;
 }
 
-int TComboBox::AddString(const char* text) const {
-  return static_cast<int>(SendMessageA(Handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+int TComboBox::InsertString(int index, const char* text) const {
+  return static_cast<int>(SendMessageA(Handle, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
 }
+
+void TComboBox::ResetContent() const { SendMessageA(Handle, CB_RESETCONTENT, 0, 0); }
 
 int TComboBox::DeleteString(int index) const {
   return static_cast<int>(SendMessageA(Handle, CB_DELETESTRING, static_cast<WPARAM>(index), 0));

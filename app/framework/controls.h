@@ -55,17 +55,16 @@ class TEdit : public TControl {
   void LimitText(int characters) const { SendMessageA(Handle, EM_LIMITTEXT, static_cast<WPARAM>(characters), 0); }
 };
 
-// The operations the program uses, each one window message. The watcher thread
-// calls FindString and GetString from its own thread; the system then runs them
-// on the control's (GUI) thread.
+// The operations the program uses, each one window message. GUI thread only.
 class TComboBox : public TControl {
  public:
   using TControl::TControl;
   TComboBox() : TControl(static_cast<HWND>(nullptr)) {}
 
-  // Adds an item; a sorted control puts it at its sorted position. Returns its
-  // index, or a negative value on failure.
-  int AddString(const char* text) const;
+  // Puts an item at `index`, also in a sorted control. Returns its index, or a
+  // negative value on failure.
+  int InsertString(int index, const char* text) const;
+  void ResetContent() const;
   int DeleteString(int index) const;
   // Number of items, negative on error.
   int GetCount() const;

@@ -44,8 +44,6 @@ bool TThread::Suspend() {
     ResetEvent(MayRun);
     SetEvent(PauseWanted);
   }
-  // The thread may be waiting for this thread to answer a message it sent (a
-  // list search): keep answering sent messages while waiting, or both would stall.
   DWORD start = GetTickCount();
   for (;;) {
     if (IsPaused()) return true;
@@ -53,10 +51,7 @@ bool TThread::Suspend() {
     if (waited >= kPauseWaitMs) return false;
     Interrupt();
     DWORD slice = kPauseWaitMs - waited < kInterruptEveryMs ? kPauseWaitMs - waited : kInterruptEveryMs;
-    if (MsgWaitForMultipleObjects(1, &Parked, FALSE, slice, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-      MSG msg;
-      PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    WaitForSingleObject(Parked, slice);
   }
 }
 

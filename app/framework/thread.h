@@ -29,9 +29,9 @@ class TThread {
   // Creates the thread and starts Run; false if it exists already or cannot be made.
   bool Start();
   // Asks the thread to pause and waits up to kPauseWaitMs for it to reach a safe
-  // point, answering meanwhile the messages other threads send to the caller
-  // (the thread may be waiting on one). True once the thread is paused; if it
-  // is not yet, it pauses as soon as it reaches its next safe point.
+  // point. The thread must never wait for the caller meanwhile (no message sent
+  // to its windows). True once the thread is paused; if it is not yet, it pauses
+  // as soon as it reaches its next safe point.
   bool Suspend();
   // Lets a suspended thread go on; false if it was not suspended.
   bool Resume();

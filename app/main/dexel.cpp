@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "app/events/store_values.h"
+#include "app/framework/error_box.h"
 #include "win32/bring_to_front.h"
 #include "app/resources/resource_ids.h"
 
@@ -55,7 +57,9 @@ void TDexel::SetupWindow() {
   Settings.ComPortNumber = 0;
   std::strcpy(Settings.ComPortName, "NON");
   Ports.UsePellow = Ports.UseKestrel = 0;
-  LoadSettings(Settings, Ports, EventsList);
+  TEventListModel stored;
+  LoadSettings(Settings, Ports, stored);
+  Events.Show(std::move(stored));
 
   // Free the physical port of a built-in transceiver; the result does not matter.
   IrDA.ReadStatus();
@@ -163,7 +167,7 @@ void TDexel::SelectEntry(int index) {
 void TDexel::Delete() {
   int selection = EventsList.GetSelIndex();
   if (selection >= 0) {
-    EventsList.DeleteString(selection);
+    Events.Delete(selection);
     DeleteButton.EnableWindow(false);
     SelectionValid = false;
   } else {
@@ -177,7 +181,7 @@ void TDexel::SelectionChanged() {
     DeleteButton.EnableWindow(true);
     SelectedIndex = selection;
     SelectionValid = true;
-    SelectedText = EventsList.GetString(selection);
+    SelectedText = Events.Text(selection);
   } else {
     DeleteButton.EnableWindow(false);
   }
@@ -190,22 +194,21 @@ void TDexel::Update() {
   if (text.size() > kMaxEntryLength) text.resize(kMaxEntryLength);
   // Replace the entry last selected; with none selected since the last Delete or
   // Update, the index is stale and would hit an entry the user never touched.
-  if (int remembered = RememberedIndex(); remembered >= 0) EventsList.DeleteString(remembered);
-  EventsList.AddString(text.c_str());
+  // The new text goes in first: a list that refuses it keeps the old entry.
+  const int remembered = RememberedIndex();
+  const std::string replaced = Events.Text(remembered);
+  if (Events.Add(text) < 0) {
+    ShowProgramError(kEntryRefused);
+    return;
+  }
+  if (remembered >= 0) Events.Delete(Events.Find(replaced, remembered));
   EventsList.SetText("");
   UpdateButton.EnableWindow(false);
   DeleteButton.EnableWindow(false);
   SelectionValid = false;
 }
 
-int TDexel::RememberedIndex() const {
-  if (!SelectionValid) return -1;
-  if (EventsList.GetString(SelectedIndex) == SelectedText) return SelectedIndex;
-  // Entries added since the selection sort in before it and move it down.
-  for (int i = 0, count = EventsList.GetCount(); i < count; ++i)
-    if (EventsList.GetString(i) == SelectedText) return i;
-  return -1;
-}
+int TDexel::RememberedIndex() const { return SelectionValid ? Events.Find(SelectedText, SelectedIndex) : -1; }
 
 void TDexel::TrayIcon(DWORD operation) {
   NOTIFYICONDATAA data{};
@@ -220,7 +223,9 @@ void TDexel::TrayIcon(DWORD operation) {
 
 void TDexel::Start() {
   PlayStartSound();
-  SaveEventList(EventsList);
+  SaveEventList(Events.Items());
+  // The watcher plays what was saved: edits made while it ran wait for this.
+  Watcher.UseEvents(Events.Items());
   // Started or resumed now, or as soon as a learning or the options give the receivers back.
   Receivers.RunWatcher();
   TrayIcon(NIM_ADD);

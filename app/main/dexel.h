@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/events/learned_events.h"
 #include "app/events/port_options_record.h"
 #include "app/events/settings_store.h"
 #include "app/events/sig_catch.h"
@@ -38,6 +39,8 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
 
   TButton DeleteButton{this, IDC_MAIN_DELETE};
   TComboBox EventsList{this, IDC_MAIN_EVENTS_LIST};
+  // The learned list EventsList shows; every edit goes through it.
+  TLearnedEvents Events{EventsList};
   TButton UpdateButton{this, IDC_MAIN_UPDATE};
   TButton OptionButton{this, IDC_MAIN_OPTION};
 
@@ -72,7 +75,6 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   bool StepPending = false;
 
   // TWatcherHost
-  const TComboBox& GetEventsList() override { return EventsList; }
   char* GetReceiveText() override { return ReceiveText; }
   const char* RcFormatCode() override { return Settings.RcFormatCode; }
   TKestrel& Kestrel() override { return *KestrelReceiver; }
@@ -83,6 +85,7 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   void PortOptionsProcedure() override;
 
   // TWizardHost
+  TLearnedEvents& LearnedEvents() override { return Events; }
   int& WizardStepNumber() override { return WizardStep; }
   void PostWizardStep() override {
     StepPending = true;

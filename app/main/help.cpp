@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/framework/error_box.h"
 #include "app/main/help_topics.h"
 #include "app/resources/resource_ids.h"
 
@@ -59,7 +60,7 @@ void OpenManualPage(HWND owner, const char* page) {
   const std::string text = "Cannot open the manual !\n\n" + path +
                            "\n\nThe manual is installed with Vantor, in the folder \"manual\" beside Vantora.exe, and "
                            "opens in the web browser. Install Vantor again, or unpack the whole zip into one folder.";
-  MessageBoxExA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION, 0);
+  ShowProgramError(text.c_str());
 }
 
 }  // namespace

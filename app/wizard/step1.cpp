@@ -110,7 +110,7 @@ void TStep1::LearnOnce(HWND window) {
 }
 
 void TStep1::Learned(const std::string& code, bool oneCode) {
-  const TComboBox& list = Host.GetEventsList();
+  const TLearnedEvents& list = Host.LearnedEvents();
   BYTE& awaiting = Host.AwaitingSecondFlag();
   if (oneCode || awaiting) {
     std::string signal = code + ";";
@@ -123,7 +123,7 @@ void TStep1::Learned(const std::string& code, bool oneCode) {
     }
     awaiting = 0;
     Signal.SetText(signal.c_str());
-    int found = list.FindString(signal.c_str());
+    int found = list.FindPrefix(signal.c_str());
     if (found < 0) Accept();
     else RefuseDuplicate(found);
     return;
@@ -133,8 +133,8 @@ void TStep1::Learned(const std::string& code, bool oneCode) {
   // same format may begin another pair; one in use on its own may not.
   const std::string probe = code + ";";
   Signal.SetText(probe.c_str());
-  int found = list.FindString(probe.c_str());
-  if (found >= 0 && list.FindString((probe + code.substr(0, 3)).c_str()) < 0) {
+  int found = list.FindPrefix(probe.c_str());
+  if (found >= 0 && list.FindPrefix((probe + code.substr(0, 3)).c_str()) < 0) {
     RefuseDuplicate(found);
     return;
   }

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "app/events/port_options_record.h"
-#include "app/framework/controls.h"
+#include "app/events/learned_events.h"
 #include "kestrel/kestrel.h"
 #include "pellow/pellow.h"
 
@@ -21,7 +21,7 @@ class TWizardHost {
   virtual BYTE& AwaitingSecondFlag() = 0;
   virtual char* GetReceiveText() = 0;  // kReceiveTextSize bytes
   virtual auto FormatCode() -> char (&)[16] = 0;  // RcFormatCode
-  virtual const TComboBox& GetEventsList() = 0;
+  virtual TLearnedEvents& LearnedEvents() = 0;
   virtual TKestrel& Kestrel() = 0;
   virtual TPellow& Pellow() = 0;
   virtual const PortOptionsRecord& PortOptions() = 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/events/store_values.h"
+#include "app/framework/error_box.h"
 #include "app/resources/resource_ids.h"
 #include "win32/bring_to_front.h"
 
@@ -72,10 +73,10 @@ void TWizardStep::FinishEntry(const std::string& action) {
     MessageBeep(MB_OK);
     return;
   }
-  const int index = Host.GetEventsList().AddString(entry.c_str());
+  const int index = Host.LearnedEvents().Add(entry);
   if (index < 0) {
     // The list refused it: the wizard stays, with what the user built.
-    MessageBeep(MB_OK);
+    ShowProgramError(kEntryRefused);
     return;
   }
   Host.SelectEntry(index);

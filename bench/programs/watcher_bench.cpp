@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +24,7 @@
 #include <vector>
 
 #include "app/events/action_player.h"
+#include "app/events/event_list_model.h"
 #include "app/events/sig_catch.h"
 #include "app/events/signal_matcher.h"
 #include "bench/input_probe.h"
@@ -36,7 +36,6 @@ namespace {
 
 class Host : public vantor::TWatcherHost {
  public:
-  const vantor::TComboBox& GetEventsList() override { return list; }
   char* GetReceiveText() override { return text; }
   const char* RcFormatCode() override { return format; }
   TKestrel& Kestrel() override { return kestrel; }
@@ -44,29 +43,13 @@ class Host : public vantor::TWatcherHost {
   const vantor::PortOptionsRecord& PortOptions() override { return ports; }
   void PortOptionsProcedure() override {}
 
-  vantor::TComboBox list;
+  vantor::TEventListModel list;  // handed to the watcher; the loops read it as it is
   char text[vantor::kReceiveTextSize] = {};
   TKestrel kestrel;
   TPellow pellow;
   vantor::PortOptionsRecord ports;
   char format[16] = "NE";
 };
-
-class ComboView final : public vantor::TEventListView {
- public:
-  explicit ComboView(const vantor::TComboBox& list) : List(list) {}
-  int FindPrefix(const char* prefix) const override { return List.FindString(prefix); }
-
- private:
-  const vantor::TComboBox& List;
-};
-
-bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
-  for (; *prefix; ++text, ++prefix)
-    if (std::tolower(static_cast<unsigned char>(*text)) != std::tolower(static_cast<unsigned char>(*prefix)))
-      return false;
-  return true;
-}
 
 // The baseline: the stream step in a loop, nothing between two calls. With a
 // wait, the same loop over the waiting step: the watcher without its pause checks.
@@ -77,7 +60,7 @@ class BusyLoop {
     Thread = CreateThread(nullptr, 0, &BusyLoop::Entry, this, 0, nullptr);
   }
   HANDLE Handle() const { return Thread; }
-  // Waits, pumping (the step's list search runs on this thread), until the loop parks.
+  // Waits, pumping the probe window, until the loop parks.
   void Pause(bench::InputProbe& probe) {
     ResetEvent(Go);
     PauseWanted = true;
@@ -95,7 +78,7 @@ class BusyLoop {
   }
   void Run() {
     vantor::TMatchState state;
-    ComboView list(Shared.list);
+    const vantor::TEventListModelView list(Shared.list);
     for (;;) {
       if (PauseWanted) {
         Parked = true;
@@ -111,8 +94,7 @@ class BusyLoop {
       text[vantor::kReceiveTextSize - 1] = '\0';
       vantor::TMatchResult match = vantor::MatchCode(state, text, list);
       if (match.action != vantor::TMatchAction::Play) continue;
-      if (Shared.list.GetString(match.index, EntryText, sizeof EntryText) < 0) continue;
-      if (BeginsWithIgnoringCase(EntryText, match.searched)) vantor::PlayAction(EntryText);
+      vantor::PlayAction(Shared.list.Text(match.index).c_str());
     }
   }
 
@@ -122,7 +104,6 @@ class BusyLoop {
   HANDLE Thread = nullptr;
   std::atomic<bool> PauseWanted{true};
   std::atomic<bool> Parked{false};
-  char EntryText[vantor::kValueBufferSize] = {};
 };
 
 double Seconds(const FILETIME& t) {
@@ -293,7 +274,7 @@ class CaptureLoop {
   }
   void Run() {
     vantor::TMatchState state;
-    ComboView list(Shared.list);
+    const vantor::TEventListModelView list(Shared.list);
     for (;;) {
       if (PauseWanted) {
         Parked = true;
@@ -310,8 +291,7 @@ class CaptureLoop {
       text[vantor::kReceiveTextSize - 1] = '\0';
       vantor::TMatchResult match = vantor::MatchCode(state, text, list);
       if (match.action != vantor::TMatchAction::Play) continue;
-      if (Shared.list.GetString(match.index, EntryText, sizeof EntryText) < 0) continue;
-      if (BeginsWithIgnoringCase(EntryText, match.searched)) vantor::PlayAction(EntryText);
+      vantor::PlayAction(Shared.list.Text(match.index).c_str());
     }
   }
 
@@ -320,7 +300,6 @@ class CaptureLoop {
   HANDLE Thread = nullptr;
   std::atomic<bool> PauseWanted{true};
   std::atomic<bool> Parked{false};
-  char EntryText[vantor::kValueBufferSize] = {};
 };
 
 // The pointer's first move after a press began, seen while pumping.
@@ -433,18 +412,16 @@ int RunSir(int argc, char** argv) {
   bench::InputProbe probe(100, 100, 600, 500);
   bench::PtyPort port(1);
   Host host;
-  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT, 0, 0, 400, 300, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-  host.list.Attach(combo);
-  host.list.AddString("NE 05 21;MOVE 0 1;");
-  host.list.AddString("NE 05 22;MOVE 0 1;");
-  host.list.AddString("SO 01 15;MOVE 0 1;");
+  host.list.Add("NE 05 21;MOVE 0 1;");
+  host.list.Add("NE 05 22;MOVE 0 1;");
+  host.list.Add("SO 01 15;MOVE 0 1;");
   host.ports.UseKestrel = 1;
   if (!port.ok() || !host.kestrel.UserChangePort(1)) {
     std::fprintf(stderr, "no port\n");
     return 1;
   }
   vantor::TSigCatch watcher(&host);
+  watcher.UseEvents(host.list);
   CaptureLoop capture(host);
   watcher.Start();
   watcher.Suspend();
@@ -566,16 +543,14 @@ int main(int argc, char** argv) {
   bench::InputProbe probe(100, 100, 600, 500);
   bench::PtyPort receiver(1);
   Host host;
-  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT, 0, 0, 400, 300, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-  host.list.Attach(combo);
-  host.list.AddString("LW 00 41;MOVE 1 0;");
+  host.list.Add("LW 00 41;MOVE 1 0;");
   host.ports.UsePellow = 1;
   if (!receiver.ok() || !host.pellow.UserChangePort(1)) {
     std::fprintf(stderr, "no port\n");
     return 1;
   }
   vantor::TSigCatch watcher(&host);
+  watcher.UseEvents(host.list);
   watcher.SetByteWaitMs(waitMs);
   BusyLoop loop(host, 0), waitLoop(host, waitMs);
   watcher.Start();

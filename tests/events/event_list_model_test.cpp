@@ -64,5 +64,16 @@ TEST(EventListModel, SortsAsTheSystemsListFindsByPrefixAndKeepsItsIndexes) {
   }
 }
 
+TEST(EventListModel, FindsAnItemWhereItWasOrWhereItMoved) {
+  TEventListModel list;
+  for (const char* text : {"LW 00 41;A;", "LW 00 43;C;"}) list.Add(text);
+  EXPECT_EQ(list.Find("LW 00 43;C;", 1), 1);
+  list.Add("LW 00 3F;B;");  // sorts in before both
+  EXPECT_EQ(list.Find("LW 00 43;C;", 1), 2);
+  EXPECT_EQ(list.Find("LW 00 43;", 2), -1);  // a whole text, not a prefix
+  list.Delete(2);
+  EXPECT_EQ(list.Find("LW 00 43;C;", 1), -1);
+}
+
 }  // namespace
 }  // namespace vantor

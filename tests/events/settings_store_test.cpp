@@ -1,4 +1,4 @@
-// The store against Wine's real registry and a real sorted combo box.
+// The store against Wine's real registry.
 #include "app/events/settings_store.h"
 
 #include <gtest/gtest.h>
@@ -13,24 +13,14 @@
 namespace vantor {
 namespace {
 
-// The main window's list: a simple, sorted combo box.
-class EventsListWindow {
- public:
-  EventsListWindow() {
-    Combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT | CBS_AUTOHSCROLL | WS_VSCROLL,
-                             0, 0, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    list.Attach(Combo);
-  }
-  ~EventsListWindow() { DestroyWindow(Combo); }
+// The learned list as the store fills and reads it.
+struct StoredEvents {
   std::vector<std::string> Items() const {
     std::vector<std::string> items;
-    for (int i = 0; i < list.GetCount(); ++i) items.push_back(list.GetString(i));
+    for (int i = 0; i < list.Count(); ++i) items.push_back(list.Text(i));
     return items;
   }
-  TComboBox list;
-
- private:
-  HWND Combo;
+  TEventListModel list;
 };
 
 class SettingsStore : public ::testing::Test {
@@ -81,14 +71,14 @@ class SettingsStore : public ::testing::Test {
 
   TPortSettings port;
   PortOptionsRecord options;
-  EventsListWindow events;
+  StoredEvents events;
 };
 
 TEST_F(SettingsStore, FirstRunCreatesBothKeysAndKeepsTheDefaults) {
   Load();
   EXPECT_TRUE(KeyExists(kPortKeyPath));
   EXPECT_TRUE(KeyExists(kEventListKeyPath));
-  EXPECT_EQ(events.list.GetCount(), 0);
+  EXPECT_EQ(events.list.Count(), 0);
   EXPECT_EQ(port.ComPortNumber, 0);
   EXPECT_STREQ(port.ComPortName, "NON");
   EXPECT_STREQ(port.RcFormatCode, "NE");
@@ -125,16 +115,16 @@ TEST_F(SettingsStore, LoadsPortSettingsAndUpperCasedEntriesInSortedOrder) {
 TEST_F(SettingsStore, AnEventListKeyWithoutACountLoadsNothing) {
   Put(kEventListKeyPath, "EventList0", "LW 00 41;LEFTDOWN;LEFTUP;");
   Load();
-  EXPECT_EQ(events.list.GetCount(), 0);
+  EXPECT_EQ(events.list.Count(), 0);
 }
 
 TEST_F(SettingsStore, ASaveAfterALongerOneLeavesStaleValuesThatLoadingIgnores) {
   for (const char* e : {"LW 00 01;A;", "LW 00 02;B;", "LW 00 03;C;", "LW 00 04;D;", "LW 00 05;E;"})
-    events.list.AddString(e);
+    events.list.Add(e);
   SaveEventList(events.list);
-  events.list.DeleteString(4);
-  events.list.DeleteString(3);
-  events.list.DeleteString(2);
+  events.list.Delete(4);
+  events.list.Delete(3);
+  events.list.Delete(2);
   SaveEventList(events.list);
 
   std::string value;
@@ -142,7 +132,7 @@ TEST_F(SettingsStore, ASaveAfterALongerOneLeavesStaleValuesThatLoadingIgnores) {
   EXPECT_EQ(value, "2");
   for (const char* stale : {"EventList2", "EventList3", "EventList4"}) EXPECT_TRUE(Get(kEventListKeyPath, stale, nullptr));
 
-  EventsListWindow reloaded;
+  StoredEvents reloaded;
   LoadSettings(port, options, reloaded.list);
   EXPECT_EQ(reloaded.Items(), (std::vector<std::string>{"LW 00 01;A;", "LW 00 02;B;"}));
 }
@@ -174,7 +164,7 @@ TEST_F(SettingsStore, PortSettingsAreWrittenOnlyWithAPortNumber) {
 
   TPortSettings again;
   PortOptionsRecord againOptions;
-  EventsListWindow list;
+  StoredEvents list;
   LoadSettings(again, againOptions, list.list);
   EXPECT_EQ(again.ComPortNumber, 2);
   EXPECT_EQ(againOptions.UseCom2, 1);
@@ -228,7 +218,7 @@ TEST_F(SettingsStore, ADamagedCountLoadsEveryStoredEntry) {
   };
   for (const Case& c : cases) {
     PutRaw(kEventListKeyPath, "EventListCount", c.type, c.data, c.size);
-    EventsListWindow list;
+    StoredEvents list;
     LoadSettings(port, options, list.list);
     EXPECT_EQ(list.Items(), both) << c.what;
   }
@@ -250,7 +240,7 @@ TEST_F(SettingsStore, BadEntriesAreSkippedAndTheRestStillLoad) {
   // Saving six entries over them keeps what the load could not read, under names the
   // next load skips.
   Put(kEventListKeyPath, "EventList1 not loaded", "kept earlier");
-  for (const char* e : {"LW 00 51;A;", "LW 00 52;B;", "LW 00 53;C;"}) events.list.AddString(e);
+  for (const char* e : {"LW 00 51;A;", "LW 00 52;B;", "LW 00 53;C;"}) events.list.Add(e);
   SaveEventList(events.list);
   std::string value;
   ASSERT_TRUE(Get(kEventListKeyPath, "EventList1 not loaded", &value));
@@ -270,19 +260,19 @@ TEST_F(SettingsStore, BadEntriesAreSkippedAndTheRestStillLoad) {
   EXPECT_FALSE(Get(kEventListKeyPath, "EventList0 not loaded", nullptr));  // read, so written over
   EXPECT_FALSE(Get(kEventListKeyPath, "EventList4 not loaded", nullptr));
 
-  EventsListWindow reloaded;
+  StoredEvents reloaded;
   LoadSettings(port, options, reloaded.list);
   EXPECT_EQ(reloaded.Items(), events.Items());
 }
 
 TEST_F(SettingsStore, ALongEntrySurvivesASaveAndALoadWhole) {
   std::string longest = "LW 00 41;" + std::string(290, 'M');
-  events.list.AddString(longest.c_str());
+  events.list.Add(longest.c_str());
   SaveEventList(events.list);
   std::string value;
   ASSERT_TRUE(Get(kEventListKeyPath, "EventList0", &value));
   EXPECT_EQ(value, longest);
-  EventsListWindow reloaded;
+  StoredEvents reloaded;
   LoadSettings(port, options, reloaded.list);
   EXPECT_EQ(reloaded.Items(), std::vector<std::string>{longest});
 }
@@ -316,15 +306,15 @@ class RefusedConfig : public SettingsStore {
   }
   // Saves three entries and COM2 with the IR55 receiver.
   void SaveSome() {
-    EventsListWindow list;
-    for (const char* e : {"LW 00 01;A;", "LW 00 02;B;", "LW 00 03;C;"}) list.list.AddString(e);
+    StoredEvents list;
+    for (const char* e : {"LW 00 01;A;", "LW 00 02;B;", "LW 00 03;C;"}) list.list.Add(e);
     SaveEventList(list.list);
     port.ComPortNumber = 2;
     options.UsePellow = 1;
     SavePortSettings(port, options);
   }
   std::vector<std::string> Reload(TPortSettings* again, PortOptionsRecord* againOptions) {
-    EventsListWindow list;
+    StoredEvents list;
     LoadSettings(*again, *againOptions, list.list);
     return list.Items();
   }
@@ -377,12 +367,12 @@ TEST_F(RefusedConfig, TheUserKeyLoadsFirstAndStaysCurrentOnceTheSystemKeyIsWrita
   Put(kEventListKeyPath, "EventList0", "LW 00 09;OLD;");
   TPortSettings again;
   PortOptionsRecord againOptions;
-  EventsListWindow list;
+  StoredEvents list;
   LoadSettings(again, againOptions, list.list);
   EXPECT_EQ(list.Items(), Some);
   EXPECT_EQ(again.ComPortNumber, 2);
 
-  list.list.AddString("LW 00 04;D;");
+  list.list.Add("LW 00 04;D;");
   SaveEventList(list.list);
   std::string config, user;
   ASSERT_TRUE(Get(kEventListKeyPath, "EventList3", &config));

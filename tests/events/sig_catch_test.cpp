@@ -1,4 +1,4 @@
-// The watcher thread for real: a combo box on this (GUI) thread, TPellow on a
+// The watcher thread for real: its own copy of a learned list, TPellow on a
 // pseudo-terminal played by the IR55 emulator, input seen on the bench's display.
 #include "app/events/sig_catch.h"
 
@@ -27,9 +27,6 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
  protected:
   void SetUp() override {
     ASSERT_TRUE(bench::DisablePointerAcceleration());
-    Combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT | CBS_AUTOHSCROLL | WS_VSCROLL, 0, 0,
-                             400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    List.Attach(Combo);
     Ports.UsePellow = 1;
     Ports.UseCom1 = 1;
     ASSERT_TRUE(Receiver.ok());
@@ -46,11 +43,9 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
       WaitForSingleObject(Watcher.GetHandle(), 5000);
     }
     if (PellowReceiver.PortHandle != INVALID_HANDLE_VALUE) PellowReceiver.Close();
-    DestroyWindow(Combo);
   }
 
   // TWatcherHost
-  const TComboBox& GetEventsList() override { return List; }
   char* GetReceiveText() override { return Text; }
   const char* RcFormatCode() override { return FormatCode; }
   TKestrel& Kestrel() override { return KestrelReceiver; }
@@ -71,7 +66,12 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
     Options.PortOptionsProcedure();
   }
 
-  // The GUI thread keeps pumping while it waits: the watcher's list searches run here.
+  // The watcher matches on the list as it stands when it starts.
+  bool StartWatcher() {
+    Watcher.UseEvents(List);
+    return Watcher.Start();
+  }
+  // The GUI thread keeps pumping while it waits: the probe window sees the input.
   void Pump(unsigned ms) { Probe.Pump(ms); }
   bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
     DWORD start = GetTickCount();
@@ -103,8 +103,7 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
 
   bench::PtyPort Receiver{1};
   bench::InputProbe Probe{100, 100, 500, 400};
-  HWND Combo = nullptr;
-  TComboBox List;
+  TEventListModel List;
   char Text[kReceiveTextSize] = {};
   PortOptionsRecord Ports;
   TKestrel KestrelReceiver;
@@ -122,10 +121,10 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
 };
 
 TEST_F(WatcherBench, OneCodeEntriesPlayTheirMoveAndClickInAnyCase) {
-  List.AddString("LW 00 41;MOVE 10 -5;");
-  List.AddString("LW 00 0A;MOVE 0 7;");  // stored upper case; the receiver reports "LW 00 0a"
-  List.AddString("LW 00 43;LEFTDOWN;LEFTUP;");
-  ASSERT_TRUE(Watcher.Start());
+  List.Add("LW 00 41;MOVE 10 -5;");
+  List.Add("LW 00 0A;MOVE 0 7;");  // stored upper case; the receiver reports "LW 00 0a"
+  List.Add("LW 00 43;LEFTDOWN;LEFTUP;");
+  ASSERT_TRUE(StartWatcher());
   Play(ir55::Script().Press(0x41));
   EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().x == 310; }, 2000));
   EXPECT_EQ(bench::CursorPos().y, 295);
@@ -146,15 +145,15 @@ TEST_F(WatcherBench, AnEntryLongerThan255CharactersPlaysWhole) {
   // the end must not be cut off.
   std::string entry = "LW 00 44;" + std::string(260, 'X') + ";MOVE 0 -9;";
   ASSERT_LT(entry.size(), 300u);
-  List.AddString(entry.c_str());
-  ASSERT_TRUE(Watcher.Start());
+  List.Add(entry.c_str());
+  ASSERT_TRUE(StartWatcher());
   Play(ir55::Script().Press(0x44));
   EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().y == 291; }, 2000));
 }
 
 TEST_F(WatcherBench, WithNoReceiverChosenNothingIsRead) {
   Ports.UsePellow = 0;
-  ASSERT_TRUE(Watcher.Start());
+  ASSERT_TRUE(StartWatcher());
   ASSERT_TRUE(Receiver.Write("\x41", 1));
   Pump(400);
   EXPECT_EQ(PellowReceiver.LastByte, 0);  // the byte waits in the port: no receive call was made
@@ -168,7 +167,7 @@ TEST_F(WatcherBench, WithBothFlagsOnlyTheIrdaReceiversPortIsChecked) {
   PellowReceiver.Close();
   ASSERT_TRUE(KestrelReceiver.UserChangePort(2));
   Ports.UseKestrel = 1;
-  ASSERT_TRUE(Watcher.Start());
+  ASSERT_TRUE(StartWatcher());
   Pump(1500);  // many receive steps without a signal
   EXPECT_EQ(ProcedureRuns, 0);
   // A pause is taken within one short wait, without a word to the user; the
@@ -188,9 +187,9 @@ TEST_F(WatcherBench, TheIrdaReceiverCapturesInTheProgramsFormatAndALostPortBring
   ASSERT_TRUE(KestrelReceiver.UserChangePort(2));
   Ports.UseKestrel = 1;
   FormatCode = "SO";  // a Sony button was learned: captures run at 9600
-  List.AddString("SO 01 01;MOVE 0 6;");
+  List.Add("SO 01 01;MOVE 0 6;");
   QuietProcedure = true;
-  ASSERT_TRUE(Watcher.Start());
+  ASSERT_TRUE(StartWatcher());
   bench::MessageBoxCapture boxes(IDOK, Watcher.GetId());
   bench::LineSettings line;
   ASSERT_TRUE(PumpUntil([&] { return irda.Settings(line) && line.baud == 9600; }, 3000));
@@ -210,8 +209,8 @@ TEST_F(WatcherBench, AHeldNecButtonPlaysItsEntryForEveryRepeatCode) {
   PellowReceiver.Close();
   ASSERT_TRUE(KestrelReceiver.UserChangePort(2));
   Ports.UseKestrel = 1;
-  List.AddString("NE 05 21;MOVE 0 6;");
-  ASSERT_TRUE(Watcher.Start());
+  List.Add("NE 05 21;MOVE 0 6;");
+  ASSERT_TRUE(StartWatcher());
   bench::LineSettings line;
   ASSERT_TRUE(PumpUntil([&] { return irda.Settings(line) && line.baud == 4800; }, 3000));
   // Held for a second: the frame and nine repeat codes, ten moves, none after.
@@ -223,8 +222,8 @@ TEST_F(WatcherBench, AHeldNecButtonPlaysItsEntryForEveryRepeatCode) {
 }
 
 TEST_F(WatcherBench, APairPlaysOnceAndANonCompletingSecondCodeDropsBoth) {
-  List.AddString("LW 00 41;LW 00 42;MOVE 10 0;");
-  ASSERT_TRUE(Watcher.Start());
+  List.Add("LW 00 41;LW 00 42;MOVE 10 0;");
+  ASSERT_TRUE(StartWatcher());
   Play(ir55::Script().Press(0x41).Wait(100).Press(0x42));
   EXPECT_TRUE(PumpUntil([] { return bench::CursorPos().x == 310; }, 2000));
   Play(ir55::Script().Press(0x41).Wait(100).Press(0x43).Wait(100).Press(0x42));
@@ -233,9 +232,9 @@ TEST_F(WatcherBench, APairPlaysOnceAndANonCompletingSecondCodeDropsBoth) {
 }
 
 TEST_F(WatcherBench, SuspensionKeepsAPendingFirstCodeAndDropsWhatCameMeanwhile) {
-  List.AddString("LW 00 41;LW 00 42;MOVE 0 10;");
-  List.AddString("LW 00 43;MOVE 10 0;");
-  ASSERT_TRUE(Watcher.Start());
+  List.Add("LW 00 41;LW 00 42;MOVE 0 10;");
+  List.Add("LW 00 43;MOVE 10 0;");
+  ASSERT_TRUE(StartWatcher());
   Play(ir55::Script().Press(0x41));
   EXPECT_TRUE(Watcher.Suspend());
   // Presses made while the window is shown are nobody's: not played at the resume.
@@ -247,10 +246,10 @@ TEST_F(WatcherBench, SuspensionKeepsAPendingFirstCodeAndDropsWhatCameMeanwhile) 
 }
 
 TEST_F(WatcherBench, ALineThatClosesIsNoticedAndAHalfPairDoesNotOutliveIt) {
-  List.AddString("LW 00 41;LW 00 42;MOVE 10 0;");
-  List.AddString("LW 00 42;MOVE 0 9;");
+  List.Add("LW 00 41;LW 00 42;MOVE 10 0;");
+  List.Add("LW 00 42;MOVE 0 9;");
   Reopen = true;
-  ASSERT_TRUE(Watcher.Start());
+  ASSERT_TRUE(StartWatcher());
   bench::MessageBoxCapture boxes(IDOK, Watcher.GetId());
   Play(ir55::Script().Press(0x41));  // the first of the pair, pending
   // Reads of a closed line succeed empty: only the port's status tells.
@@ -266,9 +265,9 @@ TEST_F(WatcherBench, ALineThatClosesIsNoticedAndAHalfPairDoesNotOutliveIt) {
 }
 
 TEST_F(WatcherBench, AReceiverThatGoesAwayBringsUpTheOptionsDialogAgainAndAgain) {
-  List.AddString("LW 00 41;MOVE 10 0;");
+  List.Add("LW 00 41;MOVE 10 0;");
   testing::OptionDriver driver({{{}, IDCANCEL}, {{}, IDCANCEL}});
-  ASSERT_TRUE(Watcher.Start());
+  ASSERT_TRUE(StartWatcher());
   // Whatever the library reports on the watcher's thread is answered.
   bench::MessageBoxCapture boxes(IDOK, Watcher.GetId());
   Pump(100);
@@ -283,9 +282,9 @@ TEST_F(WatcherBench, AReceiverThatGoesAwayBringsUpTheOptionsDialogAgainAndAgain)
 }
 
 TEST_F(WatcherBench, TwoThousandPressesAreEachPlayedExactlyOnce) {
-  List.AddString("LW 00 41;KEYDOWN 41 1e0001;KEYUP 41 c01e0001;");
-  List.AddString("LW 00 42;KEYDOWN 42 300001;KEYUP 42 c0300001;");
-  ASSERT_TRUE(Watcher.Start());
+  List.Add("LW 00 41;KEYDOWN 41 1e0001;KEYUP 41 c01e0001;");
+  List.Add("LW 00 42;KEYDOWN 42 300001;KEYUP 42 c0300001;");
+  ASSERT_TRUE(StartWatcher());
   Probe.Clear();
   ir55::Script script;
   for (int i = 0; i < 1000; ++i) script.Press(0x41).Press(0x42);

