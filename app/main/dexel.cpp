@@ -119,39 +119,7 @@ void TDexel::PlayStartSound() {
   if (StartSound) sndPlaySoundA(static_cast<LPCSTR>(StartSound), SND_ASYNC | SND_MEMORY);
 }
 
-void TDexel::AddEvent() {
-  for (const char* title : {"Wizard Step1", "Wizard Step2", "Wizard Step3"}) {
-    if (HWND open = FindWindowA(nullptr, title)) {
-      BringToFront(open);
-      return;
-    }
-  }
-  // Between one step's close and the next one's opening no step window exists.
-  if (StepPending) return;
-  WizardState.Start();
-  AwaitingSecond = 0;
-  WizardStep = 1;
-  PostWizardStep();
-}
-
-LRESULT TDexel::ShowWizardStep(WPARAM, LPARAM) {
-  StepPending = false;
-  switch (WizardStep) {
-    case 1:
-      Step1.Enter();
-      break;
-    case 2:
-      Step2.Enter();
-      break;
-    case 3:
-      if (WizardState.MouseKind == 1) Step3Mouse.Enter();
-      else Step3Keys.Enter();
-      break;
-    default:
-      break;
-  }
-  return TRUE;
-}
+void TDexel::AddEvent() { Wizard.Open(); }
 
 void TDexel::PointAtEntry(int index) {
   DeleteButton.EnableWindow(true);

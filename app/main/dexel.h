@@ -14,17 +14,13 @@
 #include "app/events/sig_catch.h"
 #include "app/framework/controls.h"
 #include "app/framework/dialog.h"
-#include "app/main/private_messages.h"
+#include "app/resources/private_messages.h"
 #include "app/main/receiver_owner.h"
 #include "app/options/port_options.h"
 #include "app/options/set_ms_ir.h"
 #include "app/resources/resource_ids.h"
-#include "app/wizard/step1.h"
-#include "app/wizard/step2.h"
-#include "app/wizard/step3_1.h"
-#include "app/wizard/step3_2.h"
+#include "app/wizard/wizard.h"
 #include "app/wizard/wizard_host.h"
-#include "app/wizard/wizard_state.h"
 
 namespace vantor {
 
@@ -51,14 +47,9 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   TPellow* PellowReceiver;
   TPortOptionsOwner PortOwner;
   TSigCatch Watcher{this};
-  TWizardState WizardState;
-  // The step objects live for the whole run; their windows come and go.
-  TStep1 Step1{this, *this, WizardState};
-  TStep2 Step2{this, *this, WizardState};
-  TStep3_1 Step3Mouse{this, *this, WizardState};
-  TStep3_2 Step3Keys{this, *this, WizardState};
+  // Lives for the whole run, its steps too; their windows come and go.
+  TWizard Wizard{this, *this};
 
-  int WizardStep = 0;
   int SelectedIndex = -1;
   // Whether an entry was selected since the last Delete or Update: without one,
   // Update only adds the edited text and deletes nothing.
@@ -66,13 +57,10 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   // The selected entry's text: an entry added since moves it to another index.
   std::string SelectedText;
   char ReceiveText[kReceiveTextSize] = {};
-  BYTE AwaitingSecond = 0;
   bool WatcherStarted = false;
   bool WatcherSuspended = true;
   // Who has the receivers and ReceiveText: the watcher, a learning or the options.
   TReceiverOwner Receivers{Watcher, WatcherStarted, WatcherSuspended};
-  // A WizardStepMessage is on its way: the step it opens counts as open.
-  bool StepPending = false;
 
   // TWatcherHost
   char* GetReceiveText() override { return ReceiveText; }
@@ -86,16 +74,10 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
 
   // TWizardHost
   TLearnedEvents& LearnedEvents() override { return Events; }
-  int& WizardStepNumber() override { return WizardStep; }
-  void PostWizardStep() override {
-    StepPending = true;
-    PostMessageA(GetHandle(), WizardStepMessage, 0, 0);
-  }
   bool OptionsHaveReceivers() override;
   bool BorrowReceivers() override { return Receivers.Borrow(TReceiverOwner::TUser::Learning); }
   void ReturnReceivers() override { Receivers.GiveBack(TReceiverOwner::TUser::Learning); }
   void PortOptionsForLearning() override { PortOwner.PortOptionsProcedure(); }
-  BYTE& AwaitingSecondFlag() override { return AwaitingSecond; }
   auto FormatCode() -> char (&)[16] override { return Settings.RcFormatCode; }
   void PlayStartSound() override;
   void PointAtEntry(int index) override;
@@ -121,7 +103,10 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   void ShowFromMenu() { Show(); }
   void Nothing() {}
   LRESULT TrayMouse(WPARAM, LPARAM lParam);
-  LRESULT ShowWizardStep(WPARAM, LPARAM);
+  LRESULT ShowWizardStep(WPARAM, LPARAM) {
+    Wizard.ShowStep();
+    return TRUE;
+  }
 
   void OpenConfiguredPort();
   // Where the entry last selected is now, or -1 when it is gone or none was selected.

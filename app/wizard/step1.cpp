@@ -16,8 +16,8 @@ const TResponseTable<TStep1> TStep1::Responses = {
     TResponseTable<TStep1>::Command(IDC_STEP1_LEARN, &TStep1::Learn),
 };
 
-TStep1::TStep1(TWindow* parent, TWizardHost& host, TWizardState& state)
-    : TWizardStep(parent, IDD_WIZARD_STEP1, host, state) {}
+TStep1::TStep1(TWindow* parent, TWizard& wizard, TWizardHost& host, TWizardState& state)
+    : TWizardStep(parent, IDD_WIZARD_STEP1, wizard, host, state) {}
 
 bool TStep1::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   return Responses.Dispatch(this, msg, wParam, lParam, result) || TWizardStep::Dispatch(msg, wParam, lParam, result);
@@ -68,7 +68,7 @@ void TStep1::LearnOnce(HWND window) {
   if (Host.OptionsHaveReceivers()) return;
   NextButton.EnableWindow(false);
   const bool oneCode = OneIr.GetCheck();
-  Status(oneCode ? "Fire remocon signal!" : Host.AwaitingSecondFlag() ? "Fire 2nd. signal!" : "Fire 1st. signal!");
+  Status(oneCode ? "Fire remocon signal!" : AwaitingSecond ? "Fire 2nd. signal!" : "Fire 1st. signal!");
   ProcessWaitingMessages();
   // The user may have closed the step while the prompt was drawn.
   if (GetHandle() != window) return;
@@ -111,8 +111,7 @@ void TStep1::LearnOnce(HWND window) {
 
 void TStep1::Learned(const std::string& code, bool oneCode) {
   const TLearnedEvents& list = Host.LearnedEvents();
-  BYTE& awaiting = Host.AwaitingSecondFlag();
-  if (oneCode || awaiting) {
+  if (oneCode || AwaitingSecond) {
     std::string signal = code + ";";
     if (!oneCode) {
       signal = Signal.GetText() + signal;
@@ -121,7 +120,7 @@ void TStep1::Learned(const std::string& code, bool oneCode) {
         return;
       }
     }
-    awaiting = 0;
+    AwaitingSecond = false;
     Signal.SetText(signal.c_str());
     int found = list.FindPrefix(signal.c_str());
     if (found < 0) Accept();
@@ -138,7 +137,7 @@ void TStep1::Learned(const std::string& code, bool oneCode) {
     RefuseDuplicate(found);
     return;
   }
-  awaiting = 1;
+  AwaitingSecond = true;
   Status("Lern 2nd. signal!");
 }
 
@@ -173,7 +172,7 @@ void TStep1::ShowFault(HWND window) {
     Signal.SetText("");
   }
   ProcessWaitingMessages();
-  Host.AwaitingSecondFlag() = 0;
+  AwaitingSecond = false;
 }
 
 }  // namespace vantor

@@ -12,7 +12,10 @@ namespace vantor {
 
 class TStep1 : public TWizardStep {
  public:
-  TStep1(TWindow* parent, TWizardHost& host, TWizardState& state);
+  TStep1(TWindow* parent, TWizard& wizard, TWizardHost& host, TWizardState& state);
+
+  // A new wizard: no first code of a pair is waiting for its second.
+  void ForgetFirstCode() { AwaitingSecond = false; }
 
   // The longest code the receivers form: a format code of 15 characters, a
   // blank and two fields of 8 hexadecimal digits. A longer one is refused.
@@ -43,6 +46,8 @@ class TStep1 : public TWizardStep {
   TEdit Signal{this, IDC_STEP1_SIGNAL};
   TButton NextButton{this, IDC_WIZARD_NEXT};
   bool Learning = false;
+  // The first code of a pair is learned; the next learning is its second.
+  bool AwaitingSecond = false;
   // The window a click on "&Lern Ir" came from while a learning ran; null: none.
   HWND PendingWindow = nullptr;
   static const TResponseTable<TStep1> Responses;

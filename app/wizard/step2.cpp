@@ -8,8 +8,8 @@ const TResponseTable<TStep2> TStep2::Responses = {
     TResponseTable<TStep2>::Command(IDC_WIZARD_BACK, &TStep2::Back),
 };
 
-TStep2::TStep2(TWindow* parent, TWizardHost& host, TWizardState& state)
-    : TWizardStep(parent, IDD_WIZARD_STEP2, host, state) {}
+TStep2::TStep2(TWindow* parent, TWizard& wizard, TWizardHost& host, TWizardState& state)
+    : TWizardStep(parent, IDD_WIZARD_STEP2, wizard, host, state) {}
 
 void TStep2::DoDataExchange(TDataExchange& exchange) {
   exchange.Radio(IDC_STEP2_MOUSE, State.MouseKind);

@@ -7,7 +7,7 @@ namespace vantor {
 
 class TStep2 : public TWizardStep {
  public:
-  TStep2(TWindow* parent, TWizardHost& host, TWizardState& state);
+  TStep2(TWindow* parent, TWizard& wizard, TWizardHost& host, TWizardState& state);
 
  protected:
   void DoDataExchange(TDataExchange& exchange) override;

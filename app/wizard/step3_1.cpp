@@ -33,8 +33,8 @@ const TResponseTable<TStep3_1> TStep3_1::Responses = {
     TResponseTable<TStep3_1>::Command(IDC_STEP3_MOUSE_CLEAR, &TStep3_1::ClearBuffer),
 };
 
-TStep3_1::TStep3_1(TWindow* parent, TWizardHost& host, TWizardState& state)
-    : TWizardStep(parent, IDD_WIZARD_STEP3_MOUSE, host, state) {}
+TStep3_1::TStep3_1(TWindow* parent, TWizard& wizard, TWizardHost& host, TWizardState& state)
+    : TWizardStep(parent, IDD_WIZARD_STEP3_MOUSE, wizard, host, state) {}
 
 bool TStep3_1::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {

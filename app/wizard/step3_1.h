@@ -10,7 +10,7 @@ namespace vantor {
 
 class TStep3_1 : public TWizardStep {
  public:
-  TStep3_1(TWindow* parent, TWizardHost& host, TWizardState& state);
+  TStep3_1(TWindow* parent, TWizard& wizard, TWizardHost& host, TWizardState& state);
 
  protected:
   void SetupWindow() override;

@@ -34,8 +34,8 @@ const TResponseTable<TStep3_2> TStep3_2::Responses = {
     TResponseTable<TStep3_2>::Command(IDC_STEP3_KEYS_CLEAR, &TStep3_2::ClearBuffer),
 };
 
-TStep3_2::TStep3_2(TWindow* parent, TWizardHost& host, TWizardState& state)
-    : TWizardStep(parent, IDD_WIZARD_STEP3_KEYS, host, state) {}
+TStep3_2::TStep3_2(TWindow* parent, TWizard& wizard, TWizardHost& host, TWizardState& state)
+    : TWizardStep(parent, IDD_WIZARD_STEP3_KEYS, wizard, host, state) {}
 
 bool TStep3_2::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   return Responses.Dispatch(this, msg, wParam, lParam, result) || TWizardStep::Dispatch(msg, wParam, lParam, result);

@@ -15,7 +15,7 @@ namespace vantor {
 
 class TStep3_2 : public TWizardStep {
  public:
-  TStep3_2(TWindow* parent, TWizardHost& host, TWizardState& state);
+  TStep3_2(TWindow* parent, TWizard& wizard, TWizardHost& host, TWizardState& state);
 
   // Claims the key messages of the dialog and its controls while recording.
   bool PreProcessMsg(MSG& msg) override;

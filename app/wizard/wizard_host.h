@@ -1,6 +1,6 @@
-// What the wizard's steps reach through the main window: its step number, the
-// receive buffer, the format code, the events list and the receivers. Owned by
-// the GUI thread.
+// What the wizard's steps reach through the main window: the receive buffer, the
+// format code, the learned list, the receivers and the list's selection. Owned
+// by the GUI thread.
 #pragma once
 
 #include <windows.h>
@@ -14,11 +14,6 @@ namespace vantor {
 
 class TWizardHost {
  public:
-  virtual int& WizardStepNumber() = 0;
-  // Posts WizardStepMessage: the main window opens step WizardStepNumber() once the
-  // closing step's window is gone.
-  virtual void PostWizardStep() = 0;
-  virtual BYTE& AwaitingSecondFlag() = 0;
   virtual char* GetReceiveText() = 0;  // kReceiveTextSize bytes
   virtual auto FormatCode() -> char (&)[16] = 0;  // RcFormatCode
   virtual TLearnedEvents& LearnedEvents() = 0;

@@ -5,6 +5,7 @@
 #include "app/events/store_values.h"
 #include "app/framework/error_box.h"
 #include "app/resources/resource_ids.h"
+#include "app/wizard/wizard.h"
 #include "win32/bring_to_front.h"
 
 namespace vantor {
@@ -19,16 +20,14 @@ HWND TWizardStep::Enter() {
 
 void TWizardStep::Next() {
   TransferData(TTransferDirection::GetData);
-  ++Host.WizardStepNumber();
   CloseWindow(IDC_WIZARD_NEXT);
-  Host.PostWizardStep();
+  Wizard.Next();
 }
 
 void TWizardStep::Back() {
   TransferData(TTransferDirection::GetData);
-  --Host.WizardStepNumber();
   CloseWindow(IDC_WIZARD_BACK);
-  Host.PostWizardStep();
+  Wizard.Back();
 }
 
 void TWizardStep::CmOk() {
@@ -40,7 +39,7 @@ void TWizardStep::CmOk() {
 
 void TWizardStep::CmCancel() {
   TransferData(TTransferDirection::GetData);
-  Host.WizardStepNumber() = 0;
+  Wizard.Cancel();
   CloseWindow(IDCANCEL);
 }
 

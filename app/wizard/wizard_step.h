@@ -1,7 +1,8 @@
 // TWizardStep: the protocol every step of the wizard follows. A step's dialog is
 // modeless, created when the step is entered and destroyed when it is left;
 // Next, Back and Cancel copy the controls into TWizardState first, the caption's
-// close box does not. Esc reaches Cancel through the dialog navigation.
+// close box does not, then tell the wizard which way to go. Esc reaches Cancel
+// through the dialog navigation.
 #pragma once
 
 #include <cstddef>
@@ -13,10 +14,12 @@
 
 namespace vantor {
 
+class TWizard;
+
 class TWizardStep : public TDialog {
  public:
-  TWizardStep(TWindow* parent, int resourceId, TWizardHost& host, TWizardState& state)
-      : TDialog(parent, resourceId), Host(host), State(state) {}
+  TWizardStep(TWindow* parent, int resourceId, TWizard& wizard, TWizardHost& host, TWizardState& state)
+      : TDialog(parent, resourceId), Wizard(wizard), Host(host), State(state) {}
 
   // Creates the step's window, or brings it forward when it is up already.
   HWND Enter();
@@ -44,6 +47,7 @@ class TWizardStep : public TDialog {
   // and closes the step; beeps and stays when the entry would be too long.
   void FinishEntry(const std::string& action);
 
+  TWizard& Wizard;
   TWizardHost& Host;
   TWizardState& State;
 };

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main/private_messages.h"
+#include "app/resources/private_messages.h"
 #include "app/resources/resource_ids.h"
 #include "bench/dialogs.h"
 #include "bench/input_probe.h"
