@@ -102,10 +102,42 @@ bool TrayIconPresent(HWND window) {
   return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+// The main dialog inside the frame.
+HWND Dialog(HWND frame) { return GetWindow(frame, GW_CHILD); }
+
 class Vantora : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
+  void TearDown() override {
+    Running.reset();  // the program ends before its port and its keys go
+    Com1.reset();
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
+  }
+
+  // What a test drives: the receiver's end of COM1, the program, its frame (nullptr
+  // when the main window did not show) and the main dialog inside the frame.
+  struct Started {
+    bench::PtyPort& com1;
+    Program& program;
+    HWND frame;
+    HWND dialog;
+  };
+  // Starts the program with the IR55 receiver on COM1 holding these entries. A
+  // program started before by the same test ends first, its port with it.
+  Started StartOnIr55(std::initializer_list<const char*> entries = {}) {
+    Running.reset();
+    Com1.reset();
+    Com1.emplace(1);
+    StoreIr55OnCom1(entries);
+    Running.emplace();
+    HWND frame = Running->MainWindow();
+    return {*Com1, *Running, frame, Dialog(frame)};
+  }
+  // The receiver comes back: a new terminal behind COM1 where the old one was.
+  void ReattachCom1() {
+    Com1.reset();
+    Com1.emplace(1);
+  }
 
   // The IR55 receiver on COM1, and these entries when any are given.
   static void StoreIr55OnCom1(std::initializer_list<const char*> entries = {}) {
@@ -116,6 +148,10 @@ class Vantora : public ::testing::Test {
     int i = 0;
     for (const char* entry : entries) Put(kEventListKey, ("EventList" + std::to_string(i++)).c_str(), entry);
   }
+
+ private:
+  std::optional<bench::PtyPort> Com1;
+  std::optional<Program> Running;
 };
 
 TEST_F(Vantora, ASecondStartExitsWithOneAndTheFrameCloseSavesThePort) {
@@ -229,9 +265,7 @@ TEST_F(Vantora, AFirstRunWithoutKeysOpensTheOptionsDuringSetUp) {
   EXPECT_EQ(Get(kPortKey, "IrDAPortNum"), "<absent>");  // no port: nothing saved
 }
 
-// The main dialog inside the frame, and its list.
-HWND Dialog(HWND frame) { return GetWindow(frame, GW_CHILD); }
-
+// The main dialog's list.
 std::vector<std::string> Items(HWND list) {
   std::vector<std::string> items;
   int n = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
@@ -257,13 +291,10 @@ void Edit(HWND dialog, HWND list, const char* text) {
 }
 
 TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
-  Program program;
+  auto [com1, program, frame, dialog] =
+      StartOnIr55({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
   ASSERT_TRUE(program.ok());
-  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
   ASSERT_EQ(Items(list).size(), 3u);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_MAIN_DELETE)));
@@ -520,10 +551,7 @@ TEST_F(Vantora, HelpKeysUseTheHelpFileWhenItSitsBesideTheProgram) {
   if (FILE* f = std::fopen(helpFile.c_str(), "wb")) std::fclose(f);
   HelpViewer help;
   ASSERT_TRUE(help.ok());
-  StoreIr55OnCom1();
-  bench::PtyPort com1(1);
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
   SetForegroundWindow(frame);
   PressKey(VK_F1, 0x3b);
@@ -539,12 +567,8 @@ TEST_F(Vantora, HelpKeysUseTheHelpFileWhenItSitsBesideTheProgram) {
 }
 
 TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   EXPECT_FALSE(TrayIconPresent(dialog));
   Click(dialog, IDC_MAIN_START);
   EXPECT_FALSE(IsWindowVisible(frame));
@@ -601,23 +625,35 @@ TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
   EXPECT_EQ(again.Close(frame), 0u);
 }
 
+// Focuses the probe with the pointer in its middle and forgets what it saw before.
+void Ready(bench::InputProbe& probe) {
+  probe.Focus();
+  bench::SetCursorTo(300, 300);
+  probe.Pump(100);
+  probe.Clear();
+}
+
+// The options dialog the program brings up when its receiver is lost, each box of
+// this title before it answered with OK; nullptr when none comes within 20 s.
+HWND OptionsAfterBoxes(const Program& program, const char* box) {
+  HWND option = nullptr;
+  for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
+    if (HWND shown = WaitForWindow(program.Id(), box, 50)) PostMessageA(shown, WM_COMMAND, IDOK, 0);
+    option = WaitForWindow(program.Id(), "Option", 50);
+  }
+  return option;
+}
+
 TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 7 0;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 41;MOVE 7 0;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   Click(dialog, IDC_MAIN_START);
   SendMessageA(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN);  // Show: the watcher is suspended
   EXPECT_TRUE(IsWindowVisible(frame));
   Click(dialog, IDC_MAIN_START);  // Start again: resumed, not a second watcher
   EXPECT_FALSE(IsWindowVisible(frame));
   bench::InputProbe probe(100, 100, 600, 500);
-  probe.Focus();
-  bench::SetCursorTo(300, 300);
-  probe.Pump(100);
-  probe.Clear();
+  Ready(probe);
   const unsigned char press[] = {0x41, 0x55};
   for (unsigned char b : press) {
     com1.Write(&b, 1);
@@ -695,12 +731,8 @@ class Trickler {
 };
 
 TEST_F(Vantora, ShowAndStartToggledWhileTheRemoteIsInUseLeaveTheProgramAnswering) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 41;MOVE 1 0;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   HWND start = GetDlgItem(dialog, IDC_MAIN_START);
   Click(dialog, IDC_MAIN_START);
   int toggles = 0;
@@ -717,20 +749,12 @@ TEST_F(Vantora, ShowAndStartToggledWhileTheRemoteIsInUseLeaveTheProgramAnswering
 }
 
 TEST_F(Vantora, ATrayClickWhileTheWatchersOptionsAreUpLeavesTheProgramAnswering) {
-  std::optional<bench::PtyPort> com1(std::in_place, 1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 41;MOVE 1 0;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   Click(dialog, IDC_MAIN_START);
   // The receiver goes away: the library says so, then the options come up for the watcher.
-  com1->Hangup();
-  HWND option = nullptr;
-  for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
-    if (HWND box = WaitForWindow(program.Id(), "ReadFileEroor M-36", 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
-    option = WaitForWindow(program.Id(), "Option", 50);
-  }
+  com1.Hangup();
+  HWND option = OptionsAfterBoxes(program, "ReadFileEroor M-36");
   ASSERT_NE(option, nullptr);
   ASSERT_TRUE(Answers(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN));  // the tray icon clicked: Show
   EXPECT_TRUE(WaitVisible(frame, true, 5000));
@@ -790,12 +814,8 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
-    bench::PtyPort com1(1);
-    StoreIr55OnCom1(row.entries);
-    Program program;
-    HWND frame = program.MainWindow();
+    auto [com1, program, frame, dialog] = StartOnIr55(row.entries);
     ASSERT_NE(frame, nullptr);
-    HWND dialog = Dialog(frame);
     HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
     HWND step = OpenWizard(program, dialog);
     ASSERT_NE(step, nullptr);
@@ -816,12 +836,8 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
 }
 
 TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   HWND step1 = OpenWizard(program, dialog);
   ASSERT_NE(step1, nullptr);
   EXPECT_TRUE(Checked(step1, IDC_STEP1_ONE_IR));
@@ -986,10 +1002,7 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
       {"240 characters: the box, then empty", a240, {IDC_STEP3_MOUSE_UP}, 1, "", false, true},
       {"clear on a full field", a240, {IDC_STEP3_MOUSE_CLEAR}, 1, "", false},
   };
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
   HWND step = OpenMouseStep(program, Dialog(frame), com1, {0x41});
   ASSERT_NE(step, nullptr);
@@ -1044,12 +1057,8 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
 // Cancel adds nothing; Back and Next keep the action; Finish adds the pair's entry
 // at its sorted place, selects it and opens no further step.
 TEST_F(Vantora, WizardMouseStepFinishesCancelsAndKeepsItsTextAcrossBack) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 40;MOVE 0 5;", "LW 00 50;LEFTDOWN;LEFTUP;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 40;MOVE 0 5;", "LW 00 50;LEFTDOWN;LEFTUP;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
   const std::vector<std::string> before = Items(list);
   Select(dialog, list, 0);
@@ -1146,10 +1155,7 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
       {"Stop with Shift held", {{VK_SHIFT, 0x2a}, {'A', 0x1e}, {'A', 0x1e, kUp}},
        "KEYDOWN 10 2a0001;KEYDOWN 41 1e0001;KEYUP 41 c01e0001;", 0, "KEYUP 10 c02a0001;", {{VK_SHIFT, 0x2a, kUp}}},
   };
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
   HWND step = OpenStep3(program, Dialog(frame), com1, {0x41}, IDC_STEP2_KEYBOARD);
   ASSERT_NE(step, nullptr);
@@ -1196,12 +1202,8 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
 // adds the entry, whose keys the watcher then plays at a probe window as the same
 // keys with the same scan codes and extended bits.
 TEST_F(Vantora, WizardKeyStepFullFieldCloseBoxBackFinishAndReplay) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 40;MOVE 0 5;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 40;MOVE 0 5;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
   HWND step = OpenStep3(program, dialog, com1, {0x41}, IDC_STEP2_KEYBOARD);
   ASSERT_NE(step, nullptr);
@@ -1364,11 +1366,7 @@ TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
     else com1.Hangup();
     for (const char* prompt : row.prompts) {
       PostMessageA(GetDlgItem(step, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
-      HWND option = nullptr;
-      for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
-        if (HWND box = WaitForWindow(program.Id(), row.box, 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
-        option = WaitForWindow(program.Id(), "Option", 50);
-      }
+      HWND option = OptionsAfterBoxes(program, row.box);
       ASSERT_NE(option, nullptr) << prompt;
       EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_STATUS)), prompt);
       PostMessageA(option, WM_COMMAND, IDCANCEL, 0);
@@ -1382,12 +1380,8 @@ TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
 // A tapped and a held button learn the same code, and the watcher plays an entry
 // made from it when the button is tapped.
 TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   for (const ir55::Script& press : {ir55::Script().Press(0x42), ir55::Script().Hold(0x42, 300)}) {
     HWND step = OpenWizard(program, dialog);
     ASSERT_NE(step, nullptr);
@@ -1400,10 +1394,7 @@ TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
   Click(dialog, IDC_MAIN_UPDATE);
   Click(dialog, IDC_MAIN_START);
   bench::InputProbe probe(100, 100, 600, 500);
-  probe.Focus();
-  bench::SetCursorTo(300, 300);
-  probe.Pump(100);
-  probe.Clear();
+  Ready(probe);
   bench::Ir55Feeder(com1, ir55::Script().Press(0x42)).Wait();
   probe.Pump(400);
   auto moves = probe.Moves();
@@ -1438,49 +1429,35 @@ int OptionDialogs(DWORD pid) {
 // goes away the watcher's options come up; "&Lern Ir" in the step then opens no
 // second options dialog, and once the receiver is back the remote plays again.
 TEST_F(Vantora, StartWithAStepOpenKeepsTheRemoteAndOneOptionsDialog) {
-  std::optional<bench::PtyPort> com1(std::in_place, 1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 7 0;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 41;MOVE 7 0;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   HWND step = OpenWizard(program, dialog);
   ASSERT_NE(step, nullptr);
   Click(dialog, IDC_MAIN_START);
   EXPECT_TRUE(WaitVisible(frame, false, 5000));
 
   bench::InputProbe probe(100, 100, 600, 500);
-  auto ready = [&] {
-    probe.Focus();
-    bench::SetCursorTo(300, 300);
-    probe.Pump(100);
-    probe.Clear();
-  };
   // The stored button pressed while the step learns: the learning has the receiver,
   // the watcher plays nothing meanwhile.
-  ready();
-  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x41)), "This signal is already registed!");
+  Ready(probe);
+  EXPECT_EQ(LearnIr55(step, com1, Tap(0x41)), "This signal is already registed!");
   probe.Pump(300);
   EXPECT_TRUE(probe.Moves().empty());
-  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x42)), "Good!");
+  EXPECT_EQ(LearnIr55(step, com1, Tap(0x42)), "Good!");
   EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_SIGNAL)), "LW 00 42;");
 
   // Presses the stored button; where the pointer went, or -1 when it did not move.
   auto press = [&] {
-    ready();
-    bench::Ir55Feeder(*com1, Tap(0x41)).Wait();
+    Ready(probe);
+    bench::Ir55Feeder(com1, Tap(0x41)).Wait();
     for (int i = 0; i < 20 && probe.Moves().empty(); ++i) probe.Pump(100);
     auto moves = probe.Moves();
     return moves.empty() ? -1L : static_cast<long>(moves.back().x);
   };
   EXPECT_EQ(press(), 307);
 
-  com1->Hangup();
-  HWND option = nullptr;
-  for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
-    if (HWND box = WaitForWindow(program.Id(), "ReadFileEroor M-36", 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
-    option = WaitForWindow(program.Id(), "Option", 50);
-  }
+  com1.Hangup();
+  HWND option = OptionsAfterBoxes(program, "ReadFileEroor M-36");
   ASSERT_NE(option, nullptr);
   PostMessageA(GetDlgItem(step, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
   Sleep(1000);
@@ -1488,8 +1465,7 @@ TEST_F(Vantora, StartWithAStepOpenKeepsTheRemoteAndOneOptionsDialog) {
   EXPECT_TRUE(Answers(option, WM_NULL));
 
   // The receiver is back; OK opens it and the watcher goes on.
-  com1.reset();
-  com1.emplace(1);
+  ReattachCom1();
   PostMessageA(option, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitVisible(option, false, 10000));
   EXPECT_EQ(OptionDialogs(program.Id()), 0);
@@ -1554,10 +1530,7 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
   Click(dialog, IDC_MAIN_UPDATE);
   Click(dialog, IDC_MAIN_START);
   bench::InputProbe probe(100, 100, 600, 500);
-  probe.Focus();
-  bench::SetCursorTo(300, 300);
-  probe.Pump(100);
-  probe.Clear();
+  Ready(probe);
   const bench::Waiter pump = [&](DWORD ms) { probe.Pump(ms); };
   unsigned baud = bench::WaitForCapture(com1, 5000, pump);
   EXPECT_EQ(baud, 9600u);
