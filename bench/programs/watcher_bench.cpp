@@ -21,7 +21,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/events/action_player.h"
@@ -52,6 +55,15 @@ class Host : public vantor::TWatcherHost {
   char format[16] = "NE";
 };
 
+// The learned list the readers match against: a sorted combo box, as the main
+// window's, holding these entries.
+void FillList(Host& host, std::initializer_list<const char*> entries) {
+  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT, 0, 0, 400, 300, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  host.list.Attach(combo);
+  for (const char* entry : entries) host.list.AddString(entry);
+}
+
 class ComboView final : public vantor::TEventListView {
  public:
   explicit ComboView(const vantor::TComboBox& list) : List(list) {}
@@ -68,20 +80,30 @@ bool BeginsWithIgnoringCase(const char* text, const char* prefix) {
   return true;
 }
 
-// The baseline: the stream step in a loop, nothing between two calls. With a
-// wait, the same loop over the waiting step: the watcher without its pause checks.
-class BusyLoop {
+// A thread reading codes as the watcher does and playing the entries they match,
+// with none of the watcher's pause checks: how it reads one code is all that
+// differs from one such loop to another. It starts parked.
+class ReaderLoop {
  public:
-  BusyLoop(Host& host, DWORD waitMs) : Shared(host), WaitMs(waitMs) {
+  // Reads one code into the text; false when there was none.
+  using Read = std::function<bool(char* text)>;
+  // Makes a read in progress return, so that the loop can park.
+  using Interrupt = std::function<void()>;
+
+  ReaderLoop(Host& host, Read read, Interrupt interrupt = nullptr)
+      : Shared(host), ReadCode(std::move(read)), Wake(std::move(interrupt)) {
     Go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    Thread = CreateThread(nullptr, 0, &BusyLoop::Entry, this, 0, nullptr);
+    Thread = CreateThread(nullptr, 0, &ReaderLoop::Entry, this, 0, nullptr);
   }
   HANDLE Handle() const { return Thread; }
   // Waits, pumping (the step's list search runs on this thread), until the loop parks.
   void Pause(bench::InputProbe& probe) {
     ResetEvent(Go);
     PauseWanted = true;
-    while (!Parked) probe.Pump(1);
+    while (!Parked) {
+      if (Wake) Wake();
+      probe.Pump(1);
+    }
   }
   void Resume() {
     PauseWanted = false;
@@ -90,7 +112,7 @@ class BusyLoop {
 
  private:
   static DWORD WINAPI Entry(void* self) {
-    static_cast<BusyLoop*>(self)->Run();
+    static_cast<ReaderLoop*>(self)->Run();
     return 0;
   }
   void Run() {
@@ -105,9 +127,7 @@ class BusyLoop {
       }
       char* text = Shared.text;
       std::memset(text, 0, vantor::kReceiveTextSize);
-      BOOL got = WaitMs ? Shared.pellow.PellowWaitRemoconSignal2(vantor::kReceiveTextSize, text, WaitMs)
-                         : Shared.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text);
-      if (!got) continue;
+      if (!ReadCode(text)) continue;
       text[vantor::kReceiveTextSize - 1] = '\0';
       vantor::TMatchResult match = vantor::MatchCode(state, text, list);
       if (match.action != vantor::TMatchAction::Play) continue;
@@ -117,13 +137,37 @@ class BusyLoop {
   }
 
   Host& Shared;
-  DWORD WaitMs;
+  Read ReadCode;
+  Interrupt Wake;
   HANDLE Go = nullptr;
   HANDLE Thread = nullptr;
   std::atomic<bool> PauseWanted{true};
   std::atomic<bool> Parked{false};
   char EntryText[vantor::kValueBufferSize] = {};
 };
+
+// The baseline: the stream step in a loop, nothing between two calls. With a
+// wait, the same loop over the waiting step: the watcher without its pause checks.
+ReaderLoop::Read PellowStep(Host& host, DWORD waitMs) {
+  return [&host, waitMs](char* text) {
+    return (waitMs ? host.pellow.PellowWaitRemoconSignal2(vantor::kReceiveTextSize, text, waitMs)
+                   : host.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text)) != FALSE;
+  };
+}
+
+// The watcher as it was for IrDA-SIR: one capture per call, in the current format.
+ReaderLoop::Read KestrelCapture(Host& host) {
+  return [&host](char* text) {
+    std::memset(host.kestrel.CodePrefix, 0, sizeof host.kestrel.CodePrefix);
+    std::snprintf(host.kestrel.CodePrefix, sizeof host.kestrel.CodePrefix, "%s", host.format);
+    return host.kestrel.KestrelGetRemoconSignal(vantor::kReceiveTextSize, text) != FALSE;
+  };
+}
+
+// A capture waits for light; this makes it return at once.
+ReaderLoop::Interrupt KestrelBreak(Host& host) {
+  return [&host] { std::atomic_ref<BYTE>(host.kestrel.BreakRequested).store(1); };
+}
 
 double Seconds(const FILETIME& t) {
   ULARGE_INTEGER v;
@@ -264,65 +308,6 @@ void PrintRow(const char* name, Figures& f) {
               f.idle.thread, f.idle.server);
 }
 
-
-// The watcher as it was for IrDA-SIR: one capture per call, the code played.
-class CaptureLoop {
- public:
-  explicit CaptureLoop(Host& host) : Shared(host) {
-    Go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    Thread = CreateThread(nullptr, 0, &CaptureLoop::Entry, this, 0, nullptr);
-  }
-  HANDLE Handle() const { return Thread; }
-  void Pause(bench::InputProbe& probe) {
-    ResetEvent(Go);
-    PauseWanted = true;
-    while (!Parked) {
-      std::atomic_ref<BYTE>(Shared.kestrel.BreakRequested).store(1);
-      probe.Pump(1);
-    }
-  }
-  void Resume() {
-    PauseWanted = false;
-    SetEvent(Go);
-  }
-
- private:
-  static DWORD WINAPI Entry(void* self) {
-    static_cast<CaptureLoop*>(self)->Run();
-    return 0;
-  }
-  void Run() {
-    vantor::TMatchState state;
-    ComboView list(Shared.list);
-    for (;;) {
-      if (PauseWanted) {
-        Parked = true;
-        WaitForSingleObject(Go, INFINITE);
-        Parked = false;
-        continue;
-      }
-      char* text = Shared.text;
-      std::memset(text, 0, vantor::kReceiveTextSize);
-      std::memset(Shared.kestrel.CodePrefix, 0, sizeof Shared.kestrel.CodePrefix);
-      std::snprintf(Shared.kestrel.CodePrefix, sizeof Shared.kestrel.CodePrefix, "%s", Shared.format);
-      BOOL got = Shared.kestrel.KestrelGetRemoconSignal(vantor::kReceiveTextSize, text);
-      if (!got) continue;
-      text[vantor::kReceiveTextSize - 1] = '\0';
-      vantor::TMatchResult match = vantor::MatchCode(state, text, list);
-      if (match.action != vantor::TMatchAction::Play) continue;
-      if (Shared.list.GetString(match.index, EntryText, sizeof EntryText) < 0) continue;
-      if (BeginsWithIgnoringCase(EntryText, match.searched)) vantor::PlayAction(EntryText);
-    }
-  }
-
-  Host& Shared;
-  HANDLE Go = nullptr;
-  HANDLE Thread = nullptr;
-  std::atomic<bool> PauseWanted{true};
-  std::atomic<bool> Parked{false};
-  char EntryText[vantor::kValueBufferSize] = {};
-};
-
 // The pointer's first move after a press began, seen while pumping.
 struct MoveWatch {
   bool on = false;
@@ -433,19 +418,14 @@ int RunSir(int argc, char** argv) {
   bench::InputProbe probe(100, 100, 600, 500);
   bench::PtyPort port(1);
   Host host;
-  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT, 0, 0, 400, 300, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-  host.list.Attach(combo);
-  host.list.AddString("NE 05 21;MOVE 0 1;");
-  host.list.AddString("NE 05 22;MOVE 0 1;");
-  host.list.AddString("SO 01 15;MOVE 0 1;");
+  FillList(host, {"NE 05 21;MOVE 0 1;", "NE 05 22;MOVE 0 1;", "SO 01 15;MOVE 0 1;"});
   host.ports.UseKestrel = 1;
   if (!port.ok() || !host.kestrel.UserChangePort(1)) {
     std::fprintf(stderr, "no port\n");
     return 1;
   }
   vantor::TSigCatch watcher(&host);
-  CaptureLoop capture(host);
+  ReaderLoop capture(host, KestrelCapture(host), KestrelBreak(host));
   watcher.Start();
   watcher.Suspend();
   int current = -1;
@@ -566,10 +546,7 @@ int main(int argc, char** argv) {
   bench::InputProbe probe(100, 100, 600, 500);
   bench::PtyPort receiver(1);
   Host host;
-  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_SIMPLE | CBS_SORT, 0, 0, 400, 300, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-  host.list.Attach(combo);
-  host.list.AddString("LW 00 41;MOVE 1 0;");
+  FillList(host, {"LW 00 41;MOVE 1 0;"});
   host.ports.UsePellow = 1;
   if (!receiver.ok() || !host.pellow.UserChangePort(1)) {
     std::fprintf(stderr, "no port\n");
@@ -577,7 +554,7 @@ int main(int argc, char** argv) {
   }
   vantor::TSigCatch watcher(&host);
   watcher.SetByteWaitMs(waitMs);
-  BusyLoop loop(host, 0), waitLoop(host, waitMs);
+  ReaderLoop loop(host, PellowStep(host, 0)), waitLoop(host, PellowStep(host, waitMs));
   watcher.Start();
   watcher.Suspend();
   bench::SetCursorTo(200, 300);
