@@ -1406,22 +1406,13 @@ TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
 
 // How many options dialogs the program shows.
 int OptionDialogs(DWORD pid) {
-  struct Count {
-    DWORD pid;
-    int found = 0;
-  } count{pid};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* c = reinterpret_cast<Count*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char title[16] = {};
-        GetWindowTextA(window, title, sizeof title);
-        if (owner == c->pid && IsWindowVisible(window) && !strcmp(title, "Option")) ++c->found;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count.found;
+  int found = 0;
+  for (HWND window : bench::TopLevelWindows(pid)) {
+    char title[16] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (!strcmp(title, "Option")) ++found;
+  }
+  return found;
 }
 
 // Start with a wizard step open: a learning there borrows the receiver from the
