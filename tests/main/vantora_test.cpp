@@ -114,13 +114,13 @@ class Vantora : public ::testing::Test {
     RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
   }
 
-  // What a test drives: the receiver's end of COM1, the program, its frame (nullptr
-  // when the main window did not show) and the main dialog inside the frame.
+  // What a test drives, in the order tests bind it: the receiver's end of COM1, the
+  // program, its frame (nullptr when the main window did not show) and the main dialog.
   struct Started {
-    bench::PtyPort& com1;
-    Program& program;
-    HWND frame;
-    HWND dialog;
+    bench::PtyPort& Port;
+    Program& Process;
+    HWND Frame;
+    HWND MainDialog;
   };
   // Starts the program with the IR55 receiver on COM1 holding these entries. A
   // program started before by the same test ends first, its port with it.
