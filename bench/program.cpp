@@ -27,33 +27,37 @@ bool StartBeside(const char* exe, PROCESS_INFORMATION& started) {
   return CreateProcessA(full.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &started) != FALSE;
 }
 
-HWND FindTopLevel(DWORD pid, const char* className, const char* title) {
+std::vector<HWND> TopLevelWindows(DWORD pid) {
   struct Search {
     DWORD pid;
-    const char* className;
-    const char* title;
-    HWND found;
-  } s{pid, className, title, nullptr};
+    std::vector<HWND> found;
+  } s{pid, {}};
   EnumWindows(
       [](HWND hwnd, LPARAM param) -> BOOL {
         auto* s = reinterpret_cast<Search*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-        char text[64] = {};
-        if (s->className) {
-          GetClassNameA(hwnd, text, sizeof text);
-          if (std::strcmp(text, s->className) != 0) return TRUE;
-        }
-        if (s->title) {
-          GetWindowTextA(hwnd, text, sizeof text);
-          if (std::strcmp(text, s->title) != 0) return TRUE;
-        }
-        s->found = hwnd;
-        return FALSE;
+        if (owner == s->pid && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+        return TRUE;
       },
       reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+HWND FindTopLevel(DWORD pid, const char* className, const char* title) {
+  for (HWND hwnd : TopLevelWindows(pid)) {
+    char text[64] = {};
+    if (className) {
+      GetClassNameA(hwnd, text, sizeof text);
+      if (std::strcmp(text, className) != 0) continue;
+    }
+    if (title) {
+      GetWindowTextA(hwnd, text, sizeof text);
+      if (std::strcmp(text, title) != 0) continue;
+    }
+    return hwnd;
+  }
+  return nullptr;
 }
 
 }  // namespace bench

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace bench {
 
 // A string value, its key made when missing.
@@ -16,6 +18,8 @@ void PutValue(const char* path, const char* name, DWORD type, const void* data, 
 // Starts `exe` from the folder this program runs from; false when it does not start.
 bool StartBeside(const char* exe, PROCESS_INFORMATION& started);
 
+// The process's visible top-level windows, front to back: its frame, boxes and dialogs.
+std::vector<HWND> TopLevelWindows(DWORD pid);
 // A visible top-level window of the process with this class and this title
 // (nullptr: any), or nullptr.
 HWND FindTopLevel(DWORD pid, const char* className, const char* title);

@@ -33,31 +33,23 @@ const char kEventListKey[] = "Infrared\\Software\\Vantora\\EventList";
 void Put(const char* path, const char* name, const char* text) { bench::PutString(path, name, text); }
 
 struct Found {
-  DWORD pid;
-  HWND frame;
   HWND window = nullptr;
   std::string title;
 };
 
 // A visible top-level window of the program other than its frame (a box or a dialog).
 bool FindOther(DWORD pid, HWND frame, Found& out) {
-  out = Found{pid, frame};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* f = reinterpret_cast<Found*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        char cls[32] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (owner != f->pid || hwnd == f->frame || !IsWindowVisible(hwnd) || strcmp(cls, "#32770") != 0) return TRUE;
-        char title[128] = {};
-        GetWindowTextA(hwnd, title, sizeof title);
-        f->window = hwnd;
-        f->title = title;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&out));
-  return out.window != nullptr;
+  out = Found{};
+  for (HWND hwnd : bench::TopLevelWindows(pid)) {
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (hwnd == frame || strcmp(cls, "#32770") != 0) continue;
+    char title[128] = {};
+    GetWindowTextA(hwnd, title, sizeof title);
+    out = Found{hwnd, title};
+    return true;
+  }
+  return false;
 }
 
 HWND WaitForFrame(DWORD pid, DWORD timeoutMs) {

@@ -20,7 +20,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/events/action_player.h"
@@ -51,20 +54,35 @@ class Host : public vantor::TWatcherHost {
   char format[16] = "NE";
 };
 
-// The baseline: the stream step in a loop, nothing between two calls. With a
-// wait, the same loop over the waiting step: the watcher without its pause checks.
-class BusyLoop {
+// The learned list the readers match against, holding these entries.
+void FillList(Host& host, std::initializer_list<const char*> entries) {
+  for (const char* entry : entries) host.list.Add(entry);
+}
+
+// A thread reading codes as the watcher does and playing the entries they match,
+// with none of the watcher's pause checks: how it reads one code is all that
+// differs from one such loop to another. It starts parked.
+class ReaderLoop {
  public:
-  BusyLoop(Host& host, DWORD waitMs) : Shared(host), WaitMs(waitMs) {
+  // Reads one code into the text; false when there was none.
+  using Read = std::function<bool(char* text)>;
+  // Makes a read in progress return, so that the loop can park.
+  using Interrupt = std::function<void()>;
+
+  ReaderLoop(Host& host, Read read, Interrupt interrupt = nullptr)
+      : Shared(host), ReadCode(std::move(read)), Wake(std::move(interrupt)) {
     Go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    Thread = CreateThread(nullptr, 0, &BusyLoop::Entry, this, 0, nullptr);
+    Thread = CreateThread(nullptr, 0, &ReaderLoop::Entry, this, 0, nullptr);
   }
   HANDLE Handle() const { return Thread; }
   // Waits, pumping the probe window, until the loop parks.
   void Pause(bench::InputProbe& probe) {
     ResetEvent(Go);
     PauseWanted = true;
-    while (!Parked) probe.Pump(1);
+    while (!Parked) {
+      if (Wake) Wake();
+      probe.Pump(1);
+    }
   }
   void Resume() {
     PauseWanted = false;
@@ -73,7 +91,7 @@ class BusyLoop {
 
  private:
   static DWORD WINAPI Entry(void* self) {
-    static_cast<BusyLoop*>(self)->Run();
+    static_cast<ReaderLoop*>(self)->Run();
     return 0;
   }
   void Run() {
@@ -88,9 +106,7 @@ class BusyLoop {
       }
       char* text = Shared.text;
       std::memset(text, 0, vantor::kReceiveTextSize);
-      BOOL got = WaitMs ? Shared.pellow.PellowWaitRemoconSignal2(vantor::kReceiveTextSize, text, WaitMs)
-                         : Shared.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text);
-      if (!got) continue;
+      if (!ReadCode(text)) continue;
       text[vantor::kReceiveTextSize - 1] = '\0';
       vantor::TMatchResult match = vantor::MatchCode(state, text, list);
       if (match.action != vantor::TMatchAction::Play) continue;
@@ -99,12 +115,36 @@ class BusyLoop {
   }
 
   Host& Shared;
-  DWORD WaitMs;
+  Read ReadCode;
+  Interrupt Wake;
   HANDLE Go = nullptr;
   HANDLE Thread = nullptr;
   std::atomic<bool> PauseWanted{true};
   std::atomic<bool> Parked{false};
 };
+
+// The baseline: the stream step in a loop, nothing between two calls. With a
+// wait, the same loop over the waiting step: the watcher without its pause checks.
+ReaderLoop::Read PellowStep(Host& host, DWORD waitMs) {
+  return [&host, waitMs](char* text) {
+    return (waitMs ? host.pellow.PellowWaitRemoconSignal2(vantor::kReceiveTextSize, text, waitMs)
+                   : host.pellow.PellowGetRemoconSignal2(vantor::kReceiveTextSize, text)) != FALSE;
+  };
+}
+
+// The watcher as it was for IrDA-SIR: one capture per call, in the current format.
+ReaderLoop::Read KestrelCapture(Host& host) {
+  return [&host](char* text) {
+    std::memset(host.kestrel.CodePrefix, 0, sizeof host.kestrel.CodePrefix);
+    std::snprintf(host.kestrel.CodePrefix, sizeof host.kestrel.CodePrefix, "%s", host.format);
+    return host.kestrel.KestrelGetRemoconSignal(vantor::kReceiveTextSize, text) != FALSE;
+  };
+}
+
+// A capture waits for light; this makes it return at once.
+ReaderLoop::Interrupt KestrelBreak(Host& host) {
+  return [&host] { std::atomic_ref<BYTE>(host.kestrel.BreakRequested).store(1); };
+}
 
 double Seconds(const FILETIME& t) {
   ULARGE_INTEGER v;
@@ -219,7 +259,7 @@ double Press(bench::InputProbe& probe, bench::PtyPort& receiver) {
   Sleep(9);  // one byte time at 1200 baud
   receiver.Write(&end, 1);
   double sent = NowMs();
-  // Sleeps until a message comes (the move's, or the reader's list search), so
+  // Sleeps until a message comes (the move's), so
   // this thread takes no core from the reader it measures.
   while (bench::CursorPos().x == x) {
     if (NowMs() - sent > 1000) return -1;
@@ -245,63 +285,6 @@ void PrintRow(const char* name, Figures& f) {
               f.idle.thread, f.idle.server);
 }
 
-
-// The watcher as it was for IrDA-SIR: one capture per call, the code played.
-class CaptureLoop {
- public:
-  explicit CaptureLoop(Host& host) : Shared(host) {
-    Go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    Thread = CreateThread(nullptr, 0, &CaptureLoop::Entry, this, 0, nullptr);
-  }
-  HANDLE Handle() const { return Thread; }
-  void Pause(bench::InputProbe& probe) {
-    ResetEvent(Go);
-    PauseWanted = true;
-    while (!Parked) {
-      std::atomic_ref<BYTE>(Shared.kestrel.BreakRequested).store(1);
-      probe.Pump(1);
-    }
-  }
-  void Resume() {
-    PauseWanted = false;
-    SetEvent(Go);
-  }
-
- private:
-  static DWORD WINAPI Entry(void* self) {
-    static_cast<CaptureLoop*>(self)->Run();
-    return 0;
-  }
-  void Run() {
-    vantor::TMatchState state;
-    const vantor::TEventListModelView list(Shared.list);
-    for (;;) {
-      if (PauseWanted) {
-        Parked = true;
-        WaitForSingleObject(Go, INFINITE);
-        Parked = false;
-        continue;
-      }
-      char* text = Shared.text;
-      std::memset(text, 0, vantor::kReceiveTextSize);
-      std::memset(Shared.kestrel.CodePrefix, 0, sizeof Shared.kestrel.CodePrefix);
-      std::snprintf(Shared.kestrel.CodePrefix, sizeof Shared.kestrel.CodePrefix, "%s", Shared.format);
-      BOOL got = Shared.kestrel.KestrelGetRemoconSignal(vantor::kReceiveTextSize, text);
-      if (!got) continue;
-      text[vantor::kReceiveTextSize - 1] = '\0';
-      vantor::TMatchResult match = vantor::MatchCode(state, text, list);
-      if (match.action != vantor::TMatchAction::Play) continue;
-      vantor::PlayAction(Shared.list.Text(match.index).c_str());
-    }
-  }
-
-  Host& Shared;
-  HANDLE Go = nullptr;
-  HANDLE Thread = nullptr;
-  std::atomic<bool> PauseWanted{true};
-  std::atomic<bool> Parked{false};
-};
-
 // The pointer's first move after a press began, seen while pumping.
 struct MoveWatch {
   bool on = false;
@@ -309,7 +292,7 @@ struct MoveWatch {
   double movedMs = -1;
 } g_watch;
 
-// Answers the reader's list searches while waiting until `dueMs`, and notes the
+// Pumps the probe window while waiting until `dueMs`, and notes the
 // pointer's first move meanwhile.
 void PumpUntil(double dueMs) {
   for (;;) {
@@ -412,9 +395,7 @@ int RunSir(int argc, char** argv) {
   bench::InputProbe probe(100, 100, 600, 500);
   bench::PtyPort port(1);
   Host host;
-  host.list.Add("NE 05 21;MOVE 0 1;");
-  host.list.Add("NE 05 22;MOVE 0 1;");
-  host.list.Add("SO 01 15;MOVE 0 1;");
+  FillList(host, {"NE 05 21;MOVE 0 1;", "NE 05 22;MOVE 0 1;", "SO 01 15;MOVE 0 1;"});
   host.ports.UseKestrel = 1;
   if (!port.ok() || !host.kestrel.UserChangePort(1)) {
     std::fprintf(stderr, "no port\n");
@@ -422,7 +403,7 @@ int RunSir(int argc, char** argv) {
   }
   vantor::TSigCatch watcher(&host);
   watcher.UseEvents(host.list);
-  CaptureLoop capture(host);
+  ReaderLoop capture(host, KestrelCapture(host), KestrelBreak(host));
   watcher.Start();
   watcher.Suspend();
   int current = -1;
@@ -543,7 +524,7 @@ int main(int argc, char** argv) {
   bench::InputProbe probe(100, 100, 600, 500);
   bench::PtyPort receiver(1);
   Host host;
-  host.list.Add("LW 00 41;MOVE 1 0;");
+  FillList(host, {"LW 00 41;MOVE 1 0;"});
   host.ports.UsePellow = 1;
   if (!receiver.ok() || !host.pellow.UserChangePort(1)) {
     std::fprintf(stderr, "no port\n");
@@ -552,7 +533,7 @@ int main(int argc, char** argv) {
   vantor::TSigCatch watcher(&host);
   watcher.UseEvents(host.list);
   watcher.SetByteWaitMs(waitMs);
-  BusyLoop loop(host, 0), waitLoop(host, waitMs);
+  ReaderLoop loop(host, PellowStep(host, 0)), waitLoop(host, PellowStep(host, waitMs));
   watcher.Start();
   watcher.Suspend();
   bench::SetCursorTo(200, 300);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/resources/private_messages.h"
+#include "app/resources/resource_ids.h"
 #include "bench/dialogs.h"
 #include "bench/input_probe.h"
 #include "bench/ir55_feed.h"
@@ -100,10 +102,42 @@ bool TrayIconPresent(HWND window) {
   return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+// The main dialog inside the frame.
+HWND Dialog(HWND frame) { return GetWindow(frame, GW_CHILD); }
+
 class Vantora : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot); }
+  void TearDown() override {
+    Running.reset();  // the program ends before its port and its keys go
+    Com1.reset();
+    RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
+  }
+
+  // What a test drives, in the order tests bind it: the receiver's end of COM1, the
+  // program, its frame (nullptr when the main window did not show) and the main dialog.
+  struct Started {
+    bench::PtyPort& Port;
+    Program& Process;
+    HWND Frame;
+    HWND MainDialog;
+  };
+  // Starts the program with the IR55 receiver on COM1 holding these entries. A
+  // program started before by the same test ends first, its port with it.
+  Started StartOnIr55(std::initializer_list<const char*> entries = {}) {
+    Running.reset();
+    Com1.reset();
+    Com1.emplace(1);
+    StoreIr55OnCom1(entries);
+    Running.emplace();
+    HWND frame = Running->MainWindow();
+    return {*Com1, *Running, frame, Dialog(frame)};
+  }
+  // The receiver comes back: a new terminal behind COM1 where the old one was.
+  void ReattachCom1() {
+    Com1.reset();
+    Com1.emplace(1);
+  }
 
   // The IR55 receiver on COM1, and these entries when any are given.
   static void StoreIr55OnCom1(std::initializer_list<const char*> entries = {}) {
@@ -114,6 +148,10 @@ class Vantora : public ::testing::Test {
     int i = 0;
     for (const char* entry : entries) Put(kEventListKey, ("EventList" + std::to_string(i++)).c_str(), entry);
   }
+
+ private:
+  std::optional<bench::PtyPort> Com1;
+  std::optional<Program> Running;
 };
 
 TEST_F(Vantora, ASecondStartExitsWithOneAndTheFrameCloseSavesThePort) {
@@ -227,9 +265,7 @@ TEST_F(Vantora, AFirstRunWithoutKeysOpensTheOptionsDuringSetUp) {
   EXPECT_EQ(Get(kPortKey, "IrDAPortNum"), "<absent>");  // no port: nothing saved
 }
 
-// The main dialog inside the frame, and its list.
-HWND Dialog(HWND frame) { return GetWindow(frame, GW_CHILD); }
-
+// The main dialog's list.
 std::vector<std::string> Items(HWND list) {
   std::vector<std::string> items;
   int n = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
@@ -246,30 +282,27 @@ std::vector<std::string> Items(HWND list) {
 
 void Select(HWND dialog, HWND list, int index) {
   SendMessageA(list, CB_SETCURSEL, index, 0);
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(101, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAIN_EVENTS_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 void Edit(HWND dialog, HWND list, const char* text) {
   SetWindowTextA(list, text);
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(101, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAIN_EVENTS_LIST, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
-  Program program;
+  auto [com1, program, frame, dialog] =
+      StartOnIr55({"LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;", "LW 00 43;LEFTDOWN;LEFTUP;"});
   ASSERT_TRUE(program.ok());
-  HWND frame = program.MainWindow();
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
-  HWND list = GetDlgItem(dialog, 101);
+  HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
   ASSERT_EQ(Items(list).size(), 3u);
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 119)));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 102)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_MAIN_DELETE)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_MAIN_UPDATE)));
 
   // Delete without a selection only empties the edit field.
   Edit(dialog, list, "typed");
-  Click(dialog, 119);
+  Click(dialog, IDC_MAIN_DELETE);
   EXPECT_EQ(Items(list).size(), 3u);
   char edit[64] = {};
   GetWindowTextA(list, edit, sizeof edit);
@@ -277,41 +310,41 @@ TEST_F(Vantora, DeleteUpdateAndStartEditTheListAndSaveIt) {
 
   // Delete with a selection removes it and disables Delete.
   Select(dialog, list, 1);
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 119)));
-  Click(dialog, 119);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_MAIN_DELETE)));
+  Click(dialog, IDC_MAIN_DELETE);
   EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 41;MOVE 0 -5;", "LW 00 43;LEFTDOWN;LEFTUP;"}));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 119)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_MAIN_DELETE)));
 
   // Update replaces the selected entry, at its sorted place.
   Select(dialog, list, 1);
   Edit(dialog, list, "LW 00 40;RIGHTDOWN;RIGHTUP;");
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 102)));
-  Click(dialog, 102);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_MAIN_UPDATE)));
+  Click(dialog, IDC_MAIN_UPDATE);
   EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;RIGHTDOWN;RIGHTUP;", "LW 00 41;MOVE 0 -5;"}));
 
   // A second Update with no selection since must not delete what sits at the old index.
   Edit(dialog, list, "LW 00 44;MOVE 1 1;");
-  Click(dialog, 102);
+  Click(dialog, IDC_MAIN_UPDATE);
   EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;RIGHTDOWN;RIGHTUP;", "LW 00 41;MOVE 0 -5;",
                                                    "LW 00 44;MOVE 1 1;"}));
 
   // Start saves the list and hides the window; Show brings it back, Start saves again.
-  Click(dialog, 1);
+  Click(dialog, IDC_MAIN_START);
   EXPECT_FALSE(IsWindowVisible(frame));
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "3");
   EXPECT_EQ(Get(kEventListKey, "EventList0"), "LW 00 40;RIGHTDOWN;RIGHTUP;");
-  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+  SendMessageA(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(frame));
   Select(dialog, list, 2);
-  Click(dialog, 119);
-  Click(dialog, 1);
+  Click(dialog, IDC_MAIN_DELETE);
+  Click(dialog, IDC_MAIN_START);
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "2");
-  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+  SendMessageA(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN);
 
   // Update takes at most 255 characters of the edit field.
   std::string typed = "LW 00 45;" + std::string(300, 'K');
   Edit(dialog, list, typed.c_str());
-  Click(dialog, 102);
+  Click(dialog, IDC_MAIN_UPDATE);
   EXPECT_EQ(Items(list).back(), typed.substr(0, 255));
   EXPECT_EQ(program.Close(frame), 0u);
 }
@@ -338,17 +371,17 @@ TEST_F(Vantora, ADamagedCountLosesNoEntryAcrossARunAnAddedEventAndStart) {
     HWND frame = program.MainWindow();
     ASSERT_NE(frame, nullptr) << d.what;
     HWND dialog = Dialog(frame);
-    HWND list = GetDlgItem(dialog, 101);
+    HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
     EXPECT_EQ(Items(list).size(), 3u) << d.what;
     Edit(dialog, list, "LW 00 40;MOVE 1 1;");
-    Click(dialog, 102);
-    Click(dialog, 1);
+    Click(dialog, IDC_MAIN_UPDATE);
+    Click(dialog, IDC_MAIN_START);
     EXPECT_EQ(Get(kEventListKey, "EventListCount"), "4") << d.what;
     const char* saved[] = {"LW 00 40;MOVE 1 1;", "LW 00 41;MOVE 0 -5;", "LW 00 42;MOVE 0 5;",
                            "LW 00 43;LEFTDOWN;LEFTUP;"};
     for (int i = 0; i < 4; ++i)
       EXPECT_EQ(Get(kEventListKey, ("EventList" + std::to_string(i)).c_str()), saved[i]) << d.what;
-    SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);
+    SendMessageA(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN);
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(20000), 0u) << d.what;
   }
@@ -482,7 +515,7 @@ TEST_F(Vantora, HelpKeysOpenTheManualInTheMainWindowAndWhileTheOptionsRun) {
   // Esc leaves the mode without closing the dialog; the Help button opens its page.
   PressKey(VK_F1, 0x3b, true);
   PressKey(VK_ESCAPE, 0x01);
-  ClickOn(GetDlgItem(option, 9));
+  ClickOn(GetDlgItem(option, IDC_HELP_BUTTON));
   seen = browser.Wait(3, 15000);
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_TRUE(EndsWith(seen[2], "/manual/receivers.html")) << seen[2];
@@ -493,7 +526,7 @@ TEST_F(Vantora, HelpKeysOpenTheManualInTheMainWindowAndWhileTheOptionsRun) {
   ASSERT_NE(frame, nullptr);
   SetForegroundWindow(frame);
   PressKey(VK_F1, 0x3b, true);
-  ClickOn(GetDlgItem(Dialog(frame), 126));  // Exit, asked about rather than done
+  ClickOn(GetDlgItem(Dialog(frame), IDC_MAIN_EXIT));  // Exit, asked about rather than done
   seen = browser.Wait(4, 15000);
   ASSERT_EQ(seen.size(), 4u);
   EXPECT_TRUE(EndsWith(seen[3], "/manual/start-and-tray.html")) << seen[3];
@@ -515,39 +548,32 @@ TEST_F(Vantora, HelpKeysUseTheHelpFileWhenItSitsBesideTheProgram) {
   if (FILE* f = std::fopen(helpFile.c_str(), "wb")) std::fclose(f);
   HelpViewer help;
   ASSERT_TRUE(help.ok());
-  StoreIr55OnCom1();
-  bench::PtyPort com1(1);
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
   SetForegroundWindow(frame);
   PressKey(VK_F1, 0x3b);
   PressKey(VK_F1, 0x3b, true);
-  ClickOn(GetDlgItem(Dialog(frame), 126));
+  ClickOn(GetDlgItem(Dialog(frame), IDC_MAIN_EXIT));
   auto seen = help.Wait(2, 10000);
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].command, HELP_CONTENTS);
   EXPECT_TRUE(EndsWith(seen[0].file, "\\Vantora.hlp")) << seen[0].file;
   EXPECT_EQ(seen[1].command, HELP_CONTEXT);
-  EXPECT_EQ(seen[1].data, 126);
+  EXPECT_EQ(seen[1].data, IDC_MAIN_EXIT);
   EXPECT_EQ(program.Close(frame), 0u);
 }
 
 TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   EXPECT_FALSE(TrayIconPresent(dialog));
-  Click(dialog, 1);
+  Click(dialog, IDC_MAIN_START);
   EXPECT_FALSE(IsWindowVisible(frame));
   EXPECT_EQ(Get(kEventListKey, "EventListCount"), "0");
   EXPECT_TRUE(TrayIconPresent(dialog));
 
   // A right click on the icon opens the tray menu; its first item shows the window.
-  PostMessageA(dialog, WM_USER + 305, 0, WM_RBUTTONDOWN);
+  PostMessageA(dialog, vantor::TrayMessage, 0, WM_RBUTTONDOWN);
   HWND menu = WaitForClass(program.Id(), "#32768", 20000);
   ASSERT_NE(menu, nullptr);
   RECT items{};
@@ -559,10 +585,10 @@ TEST_F(Vantora, StartWithAnEmptyListSavesACountOfZero) {
   EXPECT_TRUE(TrayIconPresent(dialog));  // Show leaves the icon where it is
 
   // The menu's Cancel does nothing; its Exit closes the program and takes the icon away.
-  SendMessageA(dialog, WM_COMMAND, 19590, 0);
+  SendMessageA(dialog, WM_COMMAND, IDM_TRAY_CANCEL, 0);
   EXPECT_TRUE(IsWindowVisible(frame));
   EXPECT_EQ(program.WaitExit(0), STILL_ACTIVE);
-  PostMessageA(dialog, WM_COMMAND, 19592, 0);
+  PostMessageA(dialog, WM_COMMAND, IDM_TRAY_EXIT, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
   EXPECT_FALSE(TrayIconPresent(dialog));
 }
@@ -575,44 +601,56 @@ TEST_F(Vantora, AnEventAddedAndLeftWithExitIsGoneAtTheNextRun) {
     HWND frame = program.MainWindow();
     ASSERT_NE(frame, nullptr);
     HWND dialog = Dialog(frame);
-    HWND list = GetDlgItem(dialog, 101);
+    HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
     Edit(dialog, list, "LW 00 42;MOVE 0 5;");
-    Click(dialog, 102);
+    Click(dialog, IDC_MAIN_UPDATE);
     ASSERT_EQ(Items(list).size(), 2u);
     // Esc, in the list's edit field or on a button, closes nothing.
-    for (HWND target : {FindWindowExA(list, nullptr, "Edit", nullptr), GetDlgItem(dialog, 124)}) {
+    for (HWND target : {FindWindowExA(list, nullptr, "Edit", nullptr), GetDlgItem(dialog, IDC_MAIN_OPTION)}) {
       PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
       PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     }
     EXPECT_EQ(program.WaitExit(500), STILL_ACTIVE);
     EXPECT_TRUE(IsWindowVisible(frame));
-    Click(dialog, 126);  // Exit, without Start
+    Click(dialog, IDC_MAIN_EXIT);  // Exit, without Start
     EXPECT_EQ(program.WaitExit(20000), 0u);
   }
   Program again;
   HWND frame = again.MainWindow();
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(Items(GetDlgItem(Dialog(frame), 101)), std::vector<std::string>{"LW 00 41;MOVE 0 -5;"});
+  EXPECT_EQ(Items(GetDlgItem(Dialog(frame), IDC_MAIN_EVENTS_LIST)), std::vector<std::string>{"LW 00 41;MOVE 0 -5;"});
   EXPECT_EQ(again.Close(frame), 0u);
 }
 
-TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 7 0;"});
-  Program program;
-  HWND frame = program.MainWindow();
-  ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
-  Click(dialog, 1);
-  SendMessageA(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN);  // Show: the watcher is suspended
-  EXPECT_TRUE(IsWindowVisible(frame));
-  Click(dialog, 1);  // Start again: resumed, not a second watcher
-  EXPECT_FALSE(IsWindowVisible(frame));
-  bench::InputProbe probe(100, 100, 600, 500);
+// Focuses the probe with the pointer in its middle and forgets what it saw before.
+void Ready(bench::InputProbe& probe) {
   probe.Focus();
   bench::SetCursorTo(300, 300);
   probe.Pump(100);
   probe.Clear();
+}
+
+// The options dialog the program brings up when its receiver is lost, each box of
+// this title before it answered with OK; nullptr when none comes within 20 s.
+HWND OptionsAfterBoxes(const Program& program, const char* box) {
+  HWND option = nullptr;
+  for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
+    if (HWND shown = WaitForWindow(program.Id(), box, 50)) PostMessageA(shown, WM_COMMAND, IDOK, 0);
+    option = WaitForWindow(program.Id(), "Option", 50);
+  }
+  return option;
+}
+
+TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 41;MOVE 7 0;"});
+  ASSERT_NE(frame, nullptr);
+  Click(dialog, IDC_MAIN_START);
+  SendMessageA(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN);  // Show: the watcher is suspended
+  EXPECT_TRUE(IsWindowVisible(frame));
+  Click(dialog, IDC_MAIN_START);  // Start again: resumed, not a second watcher
+  EXPECT_FALSE(IsWindowVisible(frame));
+  bench::InputProbe probe(100, 100, 600, 500);
+  Ready(probe);
   const unsigned char press[] = {0x41, 0x55};
   for (unsigned char b : press) {
     com1.Write(&b, 1);
@@ -622,7 +660,7 @@ TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
   auto moves = probe.Moves();
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves.back().x, 307);  // played once: one watcher read the press
-  PostMessageA(dialog, WM_COMMAND, 19589, 0);  // the tray's "Exit from syxstem", window hidden
+  PostMessageA(dialog, WM_COMMAND, IDM_TRAY_EXIT_SYSTEM, 0);  // the tray's "Exit from syxstem", window hidden
   EXPECT_EQ(program.WaitExit(20000), 0u);
   EXPECT_FALSE(TrayIconPresent(dialog));
 }
@@ -690,50 +728,39 @@ class Trickler {
 };
 
 TEST_F(Vantora, ShowAndStartToggledWhileTheRemoteIsInUseLeaveTheProgramAnswering) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 41;MOVE 1 0;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
-  HWND start = GetDlgItem(dialog, 1);
-  Click(dialog, 1);
+  HWND start = GetDlgItem(dialog, IDC_MAIN_START);
+  Click(dialog, IDC_MAIN_START);
   int toggles = 0;
   {
     Presser presser(com1);
-    while (toggles < 2000 && Answers(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN) && Answers(start, BM_CLICK)) ++toggles;
+    while (toggles < 2000 && Answers(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN) && Answers(start, BM_CLICK))
+      ++toggles;
   }
   EXPECT_EQ(toggles, 2000);
-  ASSERT_TRUE(Answers(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN));
+  ASSERT_TRUE(Answers(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN));
   EXPECT_TRUE(IsWindowVisible(frame));
-  Click(dialog, 126);
+  Click(dialog, IDC_MAIN_EXIT);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
 TEST_F(Vantora, ATrayClickWhileTheWatchersOptionsAreUpLeavesTheProgramAnswering) {
-  std::optional<bench::PtyPort> com1(std::in_place, 1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 1 0;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 41;MOVE 1 0;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
-  Click(dialog, 1);
+  Click(dialog, IDC_MAIN_START);
   // The receiver goes away: the library says so, then the options come up for the watcher.
-  com1->Hangup();
-  HWND option = nullptr;
-  for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
-    if (HWND box = WaitForWindow(program.Id(), "ReadFileEroor M-36", 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
-    option = WaitForWindow(program.Id(), "Option", 50);
-  }
+  com1.Hangup();
+  HWND option = OptionsAfterBoxes(program, "ReadFileEroor M-36");
   ASSERT_NE(option, nullptr);
-  ASSERT_TRUE(Answers(dialog, WM_USER + 305, 0, WM_LBUTTONDOWN));  // the tray icon clicked: Show
+  ASSERT_TRUE(Answers(dialog, vantor::TrayMessage, 0, WM_LBUTTONDOWN));  // the tray icon clicked: Show
   EXPECT_TRUE(WaitVisible(frame, true, 5000));
   EXPECT_TRUE(Answers(option, WM_NULL));
   PostMessageA(option, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(WaitVisible(option, false, 5000));
   EXPECT_TRUE(Answers(dialog, WM_NULL));
   EXPECT_TRUE(IsWindowEnabled(frame));
-  Click(dialog, 126);
+  Click(dialog, IDC_MAIN_EXIT);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
@@ -742,7 +769,7 @@ TEST_F(Vantora, ATrayClickWhileTheWatchersOptionsAreUpLeavesTheProgramAnswering)
 ir55::Script Tap(unsigned char code) { return ir55::Script().Press(code); }
 
 HWND OpenWizard(const Program& program, HWND dialog) {
-  Click(dialog, 130);
+  Click(dialog, IDC_MAIN_ADD);
   return WaitForWindow(program.Id(), "Wizard Step1", 20000);
 }
 
@@ -784,25 +811,21 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     RegDeleteTreeA(HKEY_CURRENT_CONFIG, kRoot);
-    bench::PtyPort com1(1);
-    StoreIr55OnCom1(row.entries);
-    Program program;
-    HWND frame = program.MainWindow();
+    auto [com1, program, frame, dialog] = StartOnIr55(row.entries);
     ASSERT_NE(frame, nullptr);
-    HWND dialog = Dialog(frame);
-    HWND list = GetDlgItem(dialog, 101);
+    HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
     HWND step = OpenWizard(program, dialog);
     ASSERT_NE(step, nullptr);
-    if (row.pair) Click(step, 115);
+    if (row.pair) Click(step, IDC_STEP1_TWO_IR);
     for (const Press& press : row.presses) {
       EXPECT_EQ(LearnIr55(step, com1, press.script), press.status) << press.signal;
-      EXPECT_EQ(TextOf(GetDlgItem(step, 102)), press.signal);
-      EXPECT_EQ(Enabled(step, 1), !strcmp(press.status, "Good!"));
+      EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_SIGNAL)), press.signal);
+      EXPECT_EQ(Enabled(step, IDC_WIZARD_NEXT), !strcmp(press.status, "Good!"));
       if (press.pointedAt) {
         int selected = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
         ASSERT_GE(selected, 0);
         EXPECT_EQ(Items(list)[selected], press.pointedAt);
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 119)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_MAIN_DELETE)));
       }
     }
     EXPECT_EQ(program.Close(frame), 0u);
@@ -810,126 +833,122 @@ TEST_F(Vantora, WizardLearningRefusesCodesThatBeginAnEntry) {
 }
 
 TEST_F(Vantora, WizardStepsKeepTheirChoicesAcrossBackNextAndCancel) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   HWND step1 = OpenWizard(program, dialog);
   ASSERT_NE(step1, nullptr);
-  EXPECT_TRUE(Checked(step1, 114));
-  EXPECT_FALSE(Enabled(step1, 1));
+  EXPECT_TRUE(Checked(step1, IDC_STEP1_ONE_IR));
+  EXPECT_FALSE(Enabled(step1, IDC_WIZARD_NEXT));
   // Enter's command, IDOK, which the dialog navigation sends when the dialog has no
   // default button of its own, while Next is disabled: nothing happens.
-  PostMessageA(step1, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(step1, 1)));
+  PostMessageA(step1, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(step1, IDC_WIZARD_NEXT)));
   EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step2", 500), nullptr);
   ASSERT_TRUE(IsWindowVisible(step1));
 
   // Next, then "&Add event", both queued while the learning waits: the Add comes
   // between step 1's close and step 2's opening, and changes nothing.
-  PostMessageA(GetDlgItem(step1, 104), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step1, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
   ASSERT_TRUE(bench::WaitBusy(step1, 10000));
   Sleep(200);  // past the read's purge
-  PostMessageA(GetDlgItem(step1, 1), BM_CLICK, 0, 0);
-  PostMessageA(GetDlgItem(dialog, 130), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step1, IDC_WIZARD_NEXT), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(dialog, IDC_MAIN_ADD), BM_CLICK, 0, 0);
   bench::Ir55Feeder(com1, ir55::Script().Press(0x41)).Wait();
   HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
   ASSERT_NE(step2, nullptr);
   EXPECT_FALSE(IsWindow(step1));
   EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step1", 300), nullptr);
-  EXPECT_TRUE(Checked(step2, 102));
-  EXPECT_TRUE(Enabled(step2, 1));
+  EXPECT_TRUE(Checked(step2, IDC_STEP2_MOUSE));
+  EXPECT_TRUE(Enabled(step2, IDC_WIZARD_NEXT));
 
   // "&Add event" with a step open brings that step forward and starts nothing.
-  Click(dialog, 130);
+  Click(dialog, IDC_MAIN_ADD);
   EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step1", 500), nullptr);
   EXPECT_TRUE(IsWindowVisible(step2));
 
   // The keyboard choice survives Back and Next; the learning step shows its result again.
-  Click(step2, 103);
-  Click(step2, 101);
+  Click(step2, IDC_STEP2_KEYBOARD);
+  Click(step2, IDC_WIZARD_BACK);
   step1 = WaitForWindow(program.Id(), "Wizard Step1", 20000);
   ASSERT_NE(step1, nullptr);
   // "&Add event" with the learning step open changes nothing in it either.
-  Click(dialog, 130);
-  EXPECT_EQ(TextOf(GetDlgItem(step1, 105)), "Good!");
-  EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 41;");
-  EXPECT_TRUE(Enabled(step1, 1));
-  Click(step1, 1);
+  Click(dialog, IDC_MAIN_ADD);
+  EXPECT_EQ(TextOf(GetDlgItem(step1, IDC_STEP1_STATUS)), "Good!");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, IDC_STEP1_SIGNAL)), "LW 00 41;");
+  EXPECT_TRUE(Enabled(step1, IDC_WIZARD_NEXT));
+  Click(step1, IDC_WIZARD_NEXT);
   step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
   ASSERT_NE(step2, nullptr);
-  EXPECT_TRUE(Checked(step2, 103));
-  EXPECT_FALSE(Checked(step2, 102));
+  EXPECT_TRUE(Checked(step2, IDC_STEP2_KEYBOARD));
+  EXPECT_FALSE(Checked(step2, IDC_STEP2_MOUSE));
 
   // Esc cancels; the next wizard starts afresh, the mouse chosen again.
-  PostMessageA(GetDlgItem(step2, 103), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-  PostMessageA(GetDlgItem(step2, 103), WM_KEYUP, VK_ESCAPE, 0xC0010001);
+  PostMessageA(GetDlgItem(step2, IDC_STEP2_KEYBOARD), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageA(GetDlgItem(step2, IDC_STEP2_KEYBOARD), WM_KEYUP, VK_ESCAPE, 0xC0010001);
   EXPECT_TRUE(WaitVisible(step2, false, 5000));
   step1 = OpenWizard(program, dialog);
   ASSERT_NE(step1, nullptr);
-  EXPECT_EQ(TextOf(GetDlgItem(step1, 105)), "");
-  EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "");
-  EXPECT_FALSE(Enabled(step1, 1));
+  EXPECT_EQ(TextOf(GetDlgItem(step1, IDC_STEP1_STATUS)), "");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, IDC_STEP1_SIGNAL)), "");
+  EXPECT_FALSE(Enabled(step1, IDC_WIZARD_NEXT));
   ASSERT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x42)), "Good!");
-  Click(step1, 1);
+  Click(step1, IDC_WIZARD_NEXT);
   step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
   ASSERT_NE(step2, nullptr);
-  EXPECT_TRUE(Checked(step2, 102));
+  EXPECT_TRUE(Checked(step2, IDC_STEP2_MOUSE));
   PostMessageA(step2, WM_CLOSE, 0, 0);  // the caption's close box
   EXPECT_TRUE(WaitVisible(step2, false, 5000));
 
   // Cancel while the second code is awaited: the next wizard asks for a first code.
   step1 = OpenWizard(program, dialog);
   ASSERT_NE(step1, nullptr);
-  Click(step1, 115);
+  Click(step1, IDC_STEP1_TWO_IR);
   ASSERT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x41)), "Lern 2nd. signal!");
-  Click(step1, 2);
+  Click(step1, IDCANCEL);
   step1 = OpenWizard(program, dialog);
   ASSERT_NE(step1, nullptr);
-  EXPECT_TRUE(Checked(step1, 114));
-  Click(step1, 115);
+  EXPECT_TRUE(Checked(step1, IDC_STEP1_ONE_IR));
+  Click(step1, IDC_STEP1_TWO_IR);
   EXPECT_EQ(LearnIr55(step1, com1, ir55::Script().Press(0x42)), "Lern 2nd. signal!");
-  EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "LW 00 42;");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, IDC_STEP1_SIGNAL)), "LW 00 42;");
 
   // "&Lern Ir" clicked again while a learning waits, then Cancel and "&Add event":
   // the learning fails, and the click it put off belonged to the cancelled step.
   // The new learning step learns nothing by itself.
-  PostMessageA(GetDlgItem(step1, 104), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step1, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
   ASSERT_TRUE(bench::WaitBusy(step1, 10000));
-  PostMessageA(GetDlgItem(step1, 104), BM_CLICK, 0, 0);
-  PostMessageA(GetDlgItem(step1, 2), BM_CLICK, 0, 0);
-  PostMessageA(GetDlgItem(dialog, 130), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step1, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step1, IDCANCEL), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(dialog, IDC_MAIN_ADD), BM_CLICK, 0, 0);
   for (DWORD begun = GetTickCount(); IsWindow(step1) && GetTickCount() - begun < 15000;) Sleep(50);
   ASSERT_FALSE(IsWindow(step1));
   step1 = WaitForWindow(program.Id(), "Wizard Step1", 20000);
   ASSERT_NE(step1, nullptr);
   bench::Ir55Feeder(com1, ir55::Script().Wait(300).Press(0x43)).Wait();
-  EXPECT_EQ(TextOf(GetDlgItem(step1, 105)), "");
-  EXPECT_EQ(TextOf(GetDlgItem(step1, 102)), "");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, IDC_STEP1_STATUS)), "");
+  EXPECT_EQ(TextOf(GetDlgItem(step1, IDC_STEP1_SIGNAL)), "");
   EXPECT_EQ(program.Close(frame), 0u);
 }
 
 // Learns `codes` (two of them: a pair) in a new wizard and goes on to the third step
-// of the kind chosen by its radio button (102 the mouse, 103 the keyboard).
+// of the kind chosen by its radio button in the second step.
 HWND OpenStep3(const Program& program, HWND dialog, bench::PtyPort& com, std::initializer_list<unsigned char> codes,
                int kind) {
   HWND step1 = OpenWizard(program, dialog);
   if (!step1) return nullptr;
-  if (codes.size() > 1) Click(step1, 115);
+  if (codes.size() > 1) Click(step1, IDC_STEP1_TWO_IR);
   std::string status;
   for (unsigned char code : codes) status = LearnIr55(step1, com, ir55::Script().Press(code));
   if (status != "Good!") return nullptr;
-  Click(step1, 1);
+  Click(step1, IDC_WIZARD_NEXT);
   HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
   if (!step2) return nullptr;
   Click(step2, kind);
-  Click(step2, 1);
+  Click(step2, IDC_WIZARD_NEXT);
   return WaitForWindow(program.Id(), "Wizard Step3", 20000);
 }
 
 HWND OpenMouseStep(const Program& program, HWND dialog, bench::PtyPort& com, std::initializer_list<unsigned char> codes) {
-  return OpenStep3(program, dialog, com, codes, 102);
+  return OpenStep3(program, dialog, com, codes, IDC_STEP2_MOUSE);
 }
 
 // The texts of a window's children, and how many of them are buttons shown.
@@ -966,31 +985,31 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
     bool finishAndClear;
     bool overflowBox = false;
   } rows[] = {
-      {"three ups", "", {103}, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;", true},
-      {"double click in one press", "", {108}, 1, "LEFTDOWN;LEFTUP;LEFTDOWN;LEFTUP;", true},
-      {"the other directions and the click", "", {112, 111, 114, 106, 113, 104, 110, 107}, 1,
+      {"three ups", "", {IDC_STEP3_MOUSE_UP}, 3, "MOVE 0 -5;MOVE 0 -5;MOVE 0 -5;", true},
+      {"double click in one press", "", {IDC_STEP3_MOUSE_DOUBLE_CLICK}, 1, "LEFTDOWN;LEFTUP;LEFTDOWN;LEFTUP;", true},
+      {"the other directions and the click", "",
+       {IDC_STEP3_MOUSE_UP_LEFT, IDC_STEP3_MOUSE_UP_RIGHT, IDC_STEP3_MOUSE_LEFT, IDC_STEP3_MOUSE_RIGHT,
+        IDC_STEP3_MOUSE_DOWN_LEFT, IDC_STEP3_MOUSE_DOWN, IDC_STEP3_MOUSE_DOWN_RIGHT, IDC_STEP3_MOUSE_CLICK},
+       1,
        "MOVE -5 -5;MOVE 5 -5;MOVE -5 0;MOVE 5 0;MOVE -5 5;MOVE 0 5;MOVE 5 5;LEFTDOWN;LEFTUP;", true},
       // "LW 00 41;" and the action make an entry of exactly 255 characters.
-      {"the entry's last character", a236, {103}, 1, a236 + "MOVE 0 -5;", true},
-      {"a token past the entry's end is refused", a237, {103}, 1, a237, true},
-      {"239 characters: refused without the box", a239, {109}, 1, a239, true},
-      {"240 characters: the box, then empty", a240, {103}, 1, "", false, true},
-      {"clear on a full field", a240, {115}, 1, "", false},
+      {"the entry's last character", a236, {IDC_STEP3_MOUSE_UP}, 1, a236 + "MOVE 0 -5;", true},
+      {"a token past the entry's end is refused", a237, {IDC_STEP3_MOUSE_UP}, 1, a237, true},
+      {"239 characters: refused without the box", a239, {IDC_STEP3_MOUSE_RIGHT_CLICK}, 1, a239, true},
+      {"240 characters: the box, then empty", a240, {IDC_STEP3_MOUSE_UP}, 1, "", false, true},
+      {"clear on a full field", a240, {IDC_STEP3_MOUSE_CLEAR}, 1, "", false},
   };
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
   HWND step = OpenMouseStep(program, Dialog(frame), com1, {0x41});
   ASSERT_NE(step, nullptr);
-  HWND field = GetDlgItem(step, 105);
+  HWND field = GetDlgItem(step, IDC_STEP3_MOUSE_ACTION);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    if (Enabled(step, 115)) Click(step, 115);
-    EXPECT_FALSE(Enabled(step, 1));
+    if (Enabled(step, IDC_STEP3_MOUSE_CLEAR)) Click(step, IDC_STEP3_MOUSE_CLEAR);
+    EXPECT_FALSE(Enabled(step, IDC_WIZARD_FINISH));
     if (!row.typed.empty()) {
-      Click(step, 103);
+      Click(step, IDC_STEP3_MOUSE_UP);
       SetWindowTextA(field, row.typed.c_str());
     }
     HWND button = GetDlgItem(step, row.buttons.front());
@@ -1016,16 +1035,16 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
         for (int i = 0; i < row.presses; ++i) ASSERT_TRUE(Answers(GetDlgItem(step, id), BM_CLICK));
     }
     EXPECT_EQ(TextOf(field), row.field);
-    EXPECT_EQ(Enabled(step, 1), row.finishAndClear);
-    EXPECT_EQ(Enabled(step, 115), row.finishAndClear);
+    EXPECT_EQ(Enabled(step, IDC_WIZARD_FINISH), row.finishAndClear);
+    EXPECT_EQ(Enabled(step, IDC_STEP3_MOUSE_CLEAR), row.finishAndClear);
     if (row.field != row.typed && !row.field.empty()) {
       const auto end = static_cast<DWORD>(row.field.size());
       EXPECT_EQ(static_cast<DWORD>(SendMessageA(field, EM_GETSEL, 0, 0)), MAKELONG(end, end));
     }
   }
   // "&Add event" with a third step open brings it forward and changes nothing.
-  Click(step, 103);
-  Click(Dialog(frame), 130);
+  Click(step, IDC_STEP3_MOUSE_UP);
+  Click(Dialog(frame), IDC_MAIN_ADD);
   EXPECT_EQ(WaitForWindow(program.Id(), "Wizard Step1", 300), nullptr);
   EXPECT_TRUE(IsWindowVisible(step));
   EXPECT_EQ(TextOf(field), "MOVE 0 -5;");
@@ -1035,45 +1054,41 @@ TEST_F(Vantora, WizardMouseStepBuildsTheActionAPressAtATime) {
 // Cancel adds nothing; Back and Next keep the action; Finish adds the pair's entry
 // at its sorted place, selects it and opens no further step.
 TEST_F(Vantora, WizardMouseStepFinishesCancelsAndKeepsItsTextAcrossBack) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 40;MOVE 0 5;", "LW 00 50;LEFTDOWN;LEFTUP;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 40;MOVE 0 5;", "LW 00 50;LEFTDOWN;LEFTUP;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
-  HWND list = GetDlgItem(dialog, 101);
+  HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
   const std::vector<std::string> before = Items(list);
   Select(dialog, list, 0);
 
   HWND step3 = OpenMouseStep(program, dialog, com1, {0x41, 0x42});
   ASSERT_NE(step3, nullptr);
-  EXPECT_FALSE(Enabled(step3, 1));
-  Click(step3, 109);
-  Click(step3, 2);
+  EXPECT_FALSE(Enabled(step3, IDC_WIZARD_FINISH));
+  Click(step3, IDC_STEP3_MOUSE_RIGHT_CLICK);
+  Click(step3, IDCANCEL);
   EXPECT_FALSE(IsWindow(step3));
   EXPECT_EQ(Items(list), before);
   EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
 
   step3 = OpenMouseStep(program, dialog, com1, {0x41, 0x42});
   ASSERT_NE(step3, nullptr);
-  Click(step3, 109);
-  Click(step3, 101);
+  Click(step3, IDC_STEP3_MOUSE_RIGHT_CLICK);
+  Click(step3, IDC_WIZARD_BACK);
   HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
   ASSERT_NE(step2, nullptr);
   EXPECT_FALSE(IsWindow(step3));
-  Click(step2, 1);
+  Click(step2, IDC_WIZARD_NEXT);
   step3 = WaitForWindow(program.Id(), "Wizard Step3", 20000);
   ASSERT_NE(step3, nullptr);
-  EXPECT_EQ(TextOf(GetDlgItem(step3, 105)), "RIGHTDOWN;RIGHTUP;");
-  EXPECT_TRUE(Enabled(step3, 1));
-  EXPECT_TRUE(Enabled(step3, 115));
+  EXPECT_EQ(TextOf(GetDlgItem(step3, IDC_STEP3_MOUSE_ACTION)), "RIGHTDOWN;RIGHTUP;");
+  EXPECT_TRUE(Enabled(step3, IDC_WIZARD_FINISH));
+  EXPECT_TRUE(Enabled(step3, IDC_STEP3_MOUSE_CLEAR));
 
-  Click(step3, 1);
+  Click(step3, IDC_WIZARD_FINISH);
   EXPECT_FALSE(IsWindow(step3));
   EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;MOVE 0 5;", "LW 00 41;LW 00 42;RIGHTDOWN;RIGHTUP;",
                                                    "LW 00 50;LEFTDOWN;LEFTUP;"}));
   EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 119)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_MAIN_DELETE)));
   for (const char* title : {"Wizard Step1", "Wizard Step2", "Wizard Step3"})
     EXPECT_EQ(WaitForWindow(program.Id(), title, 300), nullptr) << title;
   EXPECT_EQ(program.Close(frame), 0u);
@@ -1137,22 +1152,20 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
       {"Stop with Shift held", {{VK_SHIFT, 0x2a}, {'A', 0x1e}, {'A', 0x1e, kUp}},
        "KEYDOWN 10 2a0001;KEYDOWN 41 1e0001;KEYUP 41 c01e0001;", 0, "KEYUP 10 c02a0001;", {{VK_SHIFT, 0x2a, kUp}}},
   };
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
-  HWND step = OpenStep3(program, Dialog(frame), com1, {0x41}, 103);
+  HWND step = OpenStep3(program, Dialog(frame), com1, {0x41}, IDC_STEP2_KEYBOARD);
   ASSERT_NE(step, nullptr);
-  HWND field = GetDlgItem(step, 108);
-  HWND status = GetDlgItem(step, 105);
+  HWND field = GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT);
+  HWND status = GetDlgItem(step, IDC_STEP3_KEYS_STATUS);
   EXPECT_EQ(TextOf(status), "Push start button!");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     SetForegroundWindow(step);
-    Click(step, 103);
+    Click(step, IDC_STEP3_KEYS_START);
     EXPECT_EQ(TextOf(status), "Strike Keyboard!");
-    for (int id : {103, 1, 101, 2}) EXPECT_FALSE(Enabled(step, id)) << id;
+    for (int id : {IDC_STEP3_KEYS_START, IDC_WIZARD_FINISH, IDC_WIZARD_BACK, IDCANCEL})
+      EXPECT_FALSE(Enabled(step, id)) << id;
     EXPECT_EQ(FocusOf(step), field);
     Type(row.keys);
     EXPECT_EQ(WaitText(field, row.field), row.field);
@@ -1163,19 +1176,19 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
     }
     ASSERT_TRUE(IsWindow(step));
     EXPECT_EQ(FocusOf(step), field);
-    EXPECT_TRUE(Enabled(step, 104));
-    EXPECT_EQ(Enabled(step, 115), !row.field.empty());
+    EXPECT_TRUE(Enabled(step, IDC_STEP3_KEYS_STOP));
+    EXPECT_EQ(Enabled(step, IDC_STEP3_KEYS_CLEAR), !row.field.empty());
     EXPECT_EQ(TextOf(status), row.field.empty() ? "Strike Keyboard!" : "Strike Keyboard and Push stop button!");
-    Click(step, 104);
+    Click(step, IDC_STEP3_KEYS_STOP);
     Type(row.afterStop);
     EXPECT_EQ(TextOf(field), row.field + row.stopAdds);
     const bool recorded = !row.field.empty();
     EXPECT_EQ(TextOf(status), recorded ? "Good!" : "Push start button!");
-    EXPECT_EQ(Enabled(step, 1), recorded);
-    EXPECT_EQ(Enabled(step, 115), recorded);
-    for (int id : {103, 101, 2}) EXPECT_TRUE(Enabled(step, id)) << id;
-    EXPECT_FALSE(Enabled(step, 104));
-    if (recorded) Click(step, 115);
+    EXPECT_EQ(Enabled(step, IDC_WIZARD_FINISH), recorded);
+    EXPECT_EQ(Enabled(step, IDC_STEP3_KEYS_CLEAR), recorded);
+    for (int id : {IDC_STEP3_KEYS_START, IDC_WIZARD_BACK, IDCANCEL}) EXPECT_TRUE(Enabled(step, id)) << id;
+    EXPECT_FALSE(Enabled(step, IDC_STEP3_KEYS_STOP));
+    if (recorded) Click(step, IDC_STEP3_KEYS_CLEAR);
     EXPECT_EQ(TextOf(field), "");
   }
   EXPECT_EQ(program.Close(frame), 0u);
@@ -1186,75 +1199,75 @@ TEST_F(Vantora, WizardKeyStepRecordsKeysInsteadOfActingOnThem) {
 // adds the entry, whose keys the watcher then plays at a probe window as the same
 // keys with the same scan codes and extended bits.
 TEST_F(Vantora, WizardKeyStepFullFieldCloseBoxBackFinishAndReplay) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1({"LW 00 40;MOVE 0 5;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 40;MOVE 0 5;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
-  HWND list = GetDlgItem(dialog, 101);
-  HWND step = OpenStep3(program, dialog, com1, {0x41}, 103);
+  HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
+  HWND step = OpenStep3(program, dialog, com1, {0x41}, IDC_STEP2_KEYBOARD);
   ASSERT_NE(step, nullptr);
 
   const std::string full(240, 'A');
-  SetWindowTextA(GetDlgItem(step, 108), full.c_str());
+  SetWindowTextA(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT), full.c_str());
   SetForegroundWindow(step);
-  Click(step, 103);
+  Click(step, IDC_STEP3_KEYS_START);
   Type({{VK_ESCAPE, 0x01}, {VK_ESCAPE, 0x01, kUp}});
-  EXPECT_EQ(WaitText(GetDlgItem(step, 105), "Buffer over flow! Push clear button!"), "Buffer over flow! Push clear button!");
+  EXPECT_EQ(WaitText(GetDlgItem(step, IDC_STEP3_KEYS_STATUS), "Buffer over flow! Push clear button!"),
+            "Buffer over flow! Push clear button!");
   ASSERT_TRUE(IsWindow(step));
-  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), full);
-  for (int id : {103, 104, 1, 101, 2}) EXPECT_FALSE(Enabled(step, id)) << id;
-  EXPECT_TRUE(Enabled(step, 115));
-  Click(step, 115);
-  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), "");
-  EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Push start button!");
-  EXPECT_FALSE(Enabled(step, 115));
-  EXPECT_TRUE(Enabled(step, 103));
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT)), full);
+  for (int id : {IDC_STEP3_KEYS_START, IDC_STEP3_KEYS_STOP, IDC_WIZARD_FINISH, IDC_WIZARD_BACK, IDCANCEL})
+    EXPECT_FALSE(Enabled(step, id)) << id;
+  EXPECT_TRUE(Enabled(step, IDC_STEP3_KEYS_CLEAR));
+  Click(step, IDC_STEP3_KEYS_CLEAR);
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT)), "");
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP3_KEYS_STATUS)), "Push start button!");
+  EXPECT_FALSE(Enabled(step, IDC_STEP3_KEYS_CLEAR));
+  EXPECT_TRUE(Enabled(step, IDC_STEP3_KEYS_START));
 
   // Below 240 characters, Shift's press would leave no room for its release in the
   // 255 characters of the entry: it is refused, so is G, and the field is full.
   const std::string nearlyFull(208, 'A');
-  SetWindowTextA(GetDlgItem(step, 108), nearlyFull.c_str());
+  SetWindowTextA(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT), nearlyFull.c_str());
   SetForegroundWindow(step);
-  Click(step, 103);
+  Click(step, IDC_STEP3_KEYS_START);
   Type({{VK_SHIFT, 0x2a}, {'G', 0x22}, {'G', 0x22, kUp}, {VK_SHIFT, 0x2a, kUp}});
-  EXPECT_EQ(WaitText(GetDlgItem(step, 105), "Buffer over flow! Push clear button!"), "Buffer over flow! Push clear button!");
-  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), nearlyFull);
-  EXPECT_FALSE(Enabled(step, 104));
-  EXPECT_TRUE(Enabled(step, 115));
-  Click(step, 115);
-  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), "");
+  EXPECT_EQ(WaitText(GetDlgItem(step, IDC_STEP3_KEYS_STATUS), "Buffer over flow! Push clear button!"),
+            "Buffer over flow! Push clear button!");
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT)), nearlyFull);
+  EXPECT_FALSE(Enabled(step, IDC_STEP3_KEYS_STOP));
+  EXPECT_TRUE(Enabled(step, IDC_STEP3_KEYS_CLEAR));
+  Click(step, IDC_STEP3_KEYS_CLEAR);
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT)), "");
 
   const std::string a = "KEYDOWN 41 1e0001;KEYUP 41 c01e0001;";
-  Click(step, 103);
+  Click(step, IDC_STEP3_KEYS_START);
   Type({{'A', 0x1e}, {'A', 0x1e, kUp}});
-  ASSERT_EQ(WaitText(GetDlgItem(step, 108), a), a);
-  Click(step, 104);
-  Click(step, 101);
+  ASSERT_EQ(WaitText(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT), a), a);
+  Click(step, IDC_STEP3_KEYS_STOP);
+  Click(step, IDC_WIZARD_BACK);
   HWND step2 = WaitForWindow(program.Id(), "Wizard Step2", 20000);
   ASSERT_NE(step2, nullptr);
-  Click(step2, 1);
+  Click(step2, IDC_WIZARD_NEXT);
   step = WaitForWindow(program.Id(), "Wizard Step3", 20000);
   ASSERT_NE(step, nullptr);
-  EXPECT_EQ(TextOf(GetDlgItem(step, 108)), a);
-  EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Good!");
-  EXPECT_TRUE(Enabled(step, 1));
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT)), a);
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP3_KEYS_STATUS)), "Good!");
+  EXPECT_TRUE(Enabled(step, IDC_WIZARD_FINISH));
 
   // The close box while recording; the main window then opens the same step again.
   SetForegroundWindow(step);
-  Click(step, 103);
+  Click(step, IDC_STEP3_KEYS_START);
   Type({{VK_TAB, 0x0f}, {VK_TAB, 0x0f, kUp}});
-  ASSERT_EQ(WaitText(GetDlgItem(step, 108), a + "KEYDOWN 9 f0001;KEYUP 9 c00f0001;"), a + "KEYDOWN 9 f0001;KEYUP 9 c00f0001;");
+  ASSERT_EQ(WaitText(GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT), a + "KEYDOWN 9 f0001;KEYUP 9 c00f0001;"),
+            a + "KEYDOWN 9 f0001;KEYUP 9 c00f0001;");
   PostMessageA(step, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitVisible(step, false, 5000));
-  PostMessageA(dialog, WM_USER + 300, 0, 0);
+  PostMessageA(dialog, vantor::WizardStepMessage, 0, 0);
   step = WaitForWindow(program.Id(), "Wizard Step3", 20000);
   ASSERT_NE(step, nullptr);
-  HWND field = GetDlgItem(step, 108);
+  HWND field = GetDlgItem(step, IDC_STEP3_KEYS_SCRIPT);
   EXPECT_EQ(TextOf(field), a);
-  EXPECT_TRUE(Enabled(step, 103));
-  EXPECT_FALSE(Enabled(step, 104));
+  EXPECT_TRUE(Enabled(step, IDC_STEP3_KEYS_START));
+  EXPECT_FALSE(Enabled(step, IDC_STEP3_KEYS_STOP));
   // Not recording: keys typed into the field type there, as into any field.
   SetForegroundWindow(step);
   SendMessageA(step, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
@@ -1266,16 +1279,16 @@ TEST_F(Vantora, WizardKeyStepFullFieldCloseBoxBackFinishAndReplay) {
 
   // An extended key beside the plain one: Delete.
   const std::string recorded = a + "KEYDOWN 2e 1530001;KEYUP 2e c1530001;";
-  Click(step, 103);
+  Click(step, IDC_STEP3_KEYS_START);
   Type({{VK_DELETE, 0x53, kExt}, {VK_DELETE, 0x53, kExt | kUp}});
   ASSERT_EQ(WaitText(field, recorded), recorded);
-  Click(step, 104);
-  Click(step, 1);
+  Click(step, IDC_STEP3_KEYS_STOP);
+  Click(step, IDC_WIZARD_FINISH);
   EXPECT_FALSE(IsWindow(step));
   EXPECT_EQ(Items(list), (std::vector<std::string>{"LW 00 40;MOVE 0 5;", "LW 00 41;" + recorded}));
   EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
 
-  Click(dialog, 1);
+  Click(dialog, IDC_MAIN_START);
   bench::InputProbe probe(100, 100, 600, 500);
   probe.Focus();
   probe.Pump(100);
@@ -1290,7 +1303,7 @@ TEST_F(Vantora, WizardKeyStepFullFieldCloseBoxBackFinishAndReplay) {
     played.push_back(seen);
   }
   EXPECT_EQ(played, (std::vector<std::string>{"100 41 1e 0", "101 41 1e 0", "100 2e 53 1", "101 2e 53 1"}));
-  PostMessageA(dialog, WM_COMMAND, 19589, 0);
+  PostMessageA(dialog, WM_COMMAND, IDM_TRAY_EXIT_SYSTEM, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
@@ -1304,9 +1317,9 @@ TEST_F(Vantora, WizardWithoutAReceiverOnlyPrompts) {
   ASSERT_NE(frame, nullptr);
   HWND step = OpenWizard(program, Dialog(frame));
   ASSERT_NE(step, nullptr);
-  Click(step, 104);
-  EXPECT_EQ(TextOf(GetDlgItem(step, 105)), "Fire remocon signal!");
-  EXPECT_FALSE(Enabled(step, 1));
+  Click(step, IDC_STEP1_LEARN);
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_STATUS)), "Fire remocon signal!");
+  EXPECT_FALSE(Enabled(step, IDC_WIZARD_NEXT));
   EXPECT_EQ(program.Close(frame), 0u);
 }
 
@@ -1343,23 +1356,19 @@ TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
     HWND step = OpenWizard(program, Dialog(frame));
     ASSERT_NE(step, nullptr);
     if (!row.kestrel) {
-      Click(step, 115);
+      Click(step, IDC_STEP1_TWO_IR);
       ASSERT_EQ(LearnIr55(step, com1, ir55::Script().Press(0x41)), "Lern 2nd. signal!");
     }
     if (row.shut) ASSERT_TRUE(com1.Shut());
     else com1.Hangup();
     for (const char* prompt : row.prompts) {
-      PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
-      HWND option = nullptr;
-      for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
-        if (HWND box = WaitForWindow(program.Id(), row.box, 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
-        option = WaitForWindow(program.Id(), "Option", 50);
-      }
+      PostMessageA(GetDlgItem(step, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
+      HWND option = OptionsAfterBoxes(program, row.box);
       ASSERT_NE(option, nullptr) << prompt;
-      EXPECT_EQ(TextOf(GetDlgItem(step, 105)), prompt);
+      EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_STATUS)), prompt);
       PostMessageA(option, WM_COMMAND, IDCANCEL, 0);
-      EXPECT_EQ(WaitText(GetDlgItem(step, 105), "Fault!", 10000), "Fault!");
-      EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "");
+      EXPECT_EQ(WaitText(GetDlgItem(step, IDC_STEP1_STATUS), "Fault!", 10000), "Fault!");
+      EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_SIGNAL)), "");
     }
     EXPECT_EQ(program.Close(frame), 0u);
   }
@@ -1368,55 +1377,39 @@ TEST_F(Vantora, WizardShowsTheOptionsBeforeFaultWhenThePortIsLost) {
 // A tapped and a held button learn the same code, and the watcher plays an entry
 // made from it when the button is tapped.
 TEST_F(Vantora, WizardLearnsTheCodeTheWatcherPlaysTappedOrHeld) {
-  bench::PtyPort com1(1);
-  StoreIr55OnCom1();
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55();
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   for (const ir55::Script& press : {ir55::Script().Press(0x42), ir55::Script().Hold(0x42, 300)}) {
     HWND step = OpenWizard(program, dialog);
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(LearnIr55(step, com1, press), "Good!");
-    EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "LW 00 42;");
-    Click(step, 2);
+    EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_SIGNAL)), "LW 00 42;");
+    Click(step, IDCANCEL);
   }
-  HWND list = GetDlgItem(dialog, 101);
+  HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
   Edit(dialog, list, "LW 00 42;MOVE 7 0;");
-  Click(dialog, 102);
-  Click(dialog, 1);
+  Click(dialog, IDC_MAIN_UPDATE);
+  Click(dialog, IDC_MAIN_START);
   bench::InputProbe probe(100, 100, 600, 500);
-  probe.Focus();
-  bench::SetCursorTo(300, 300);
-  probe.Pump(100);
-  probe.Clear();
+  Ready(probe);
   bench::Ir55Feeder(com1, ir55::Script().Press(0x42)).Wait();
   probe.Pump(400);
   auto moves = probe.Moves();
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves.back().x, 307);
-  PostMessageA(dialog, WM_COMMAND, 19589, 0);
+  PostMessageA(dialog, WM_COMMAND, IDM_TRAY_EXIT_SYSTEM, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
 // How many options dialogs the program shows.
 int OptionDialogs(DWORD pid) {
-  struct Count {
-    DWORD pid;
-    int found = 0;
-  } count{pid};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* c = reinterpret_cast<Count*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char title[16] = {};
-        GetWindowTextA(window, title, sizeof title);
-        if (owner == c->pid && IsWindowVisible(window) && !strcmp(title, "Option")) ++c->found;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count.found;
+  int found = 0;
+  for (HWND window : bench::TopLevelWindows(pid)) {
+    char title[16] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (!strcmp(title, "Option")) ++found;
+  }
+  return found;
 }
 
 // Start with a wizard step open: a learning there borrows the receiver from the
@@ -1424,63 +1417,48 @@ int OptionDialogs(DWORD pid) {
 // goes away the watcher's options come up; "&Lern Ir" in the step then opens no
 // second options dialog, and once the receiver is back the remote plays again.
 TEST_F(Vantora, StartWithAStepOpenKeepsTheRemoteAndOneOptionsDialog) {
-  std::optional<bench::PtyPort> com1(std::in_place, 1);
-  StoreIr55OnCom1({"LW 00 41;MOVE 7 0;"});
-  Program program;
-  HWND frame = program.MainWindow();
+  auto [com1, program, frame, dialog] = StartOnIr55({"LW 00 41;MOVE 7 0;"});
   ASSERT_NE(frame, nullptr);
-  HWND dialog = Dialog(frame);
   HWND step = OpenWizard(program, dialog);
   ASSERT_NE(step, nullptr);
-  Click(dialog, 1);
+  Click(dialog, IDC_MAIN_START);
   EXPECT_TRUE(WaitVisible(frame, false, 5000));
 
   bench::InputProbe probe(100, 100, 600, 500);
-  auto ready = [&] {
-    probe.Focus();
-    bench::SetCursorTo(300, 300);
-    probe.Pump(100);
-    probe.Clear();
-  };
   // The stored button pressed while the step learns: the learning has the receiver,
   // the watcher plays nothing meanwhile.
-  ready();
-  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x41)), "This signal is already registed!");
+  Ready(probe);
+  EXPECT_EQ(LearnIr55(step, com1, Tap(0x41)), "This signal is already registed!");
   probe.Pump(300);
   EXPECT_TRUE(probe.Moves().empty());
-  EXPECT_EQ(LearnIr55(step, *com1, Tap(0x42)), "Good!");
-  EXPECT_EQ(TextOf(GetDlgItem(step, 102)), "LW 00 42;");
+  EXPECT_EQ(LearnIr55(step, com1, Tap(0x42)), "Good!");
+  EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_SIGNAL)), "LW 00 42;");
 
   // Presses the stored button; where the pointer went, or -1 when it did not move.
   auto press = [&] {
-    ready();
-    bench::Ir55Feeder(*com1, Tap(0x41)).Wait();
+    Ready(probe);
+    bench::Ir55Feeder(com1, Tap(0x41)).Wait();
     for (int i = 0; i < 20 && probe.Moves().empty(); ++i) probe.Pump(100);
     auto moves = probe.Moves();
     return moves.empty() ? -1L : static_cast<long>(moves.back().x);
   };
   EXPECT_EQ(press(), 307);
 
-  com1->Hangup();
-  HWND option = nullptr;
-  for (DWORD begun = GetTickCount(); !option && GetTickCount() - begun < 20000;) {
-    if (HWND box = WaitForWindow(program.Id(), "ReadFileEroor M-36", 50)) PostMessageA(box, WM_COMMAND, IDOK, 0);
-    option = WaitForWindow(program.Id(), "Option", 50);
-  }
+  com1.Hangup();
+  HWND option = OptionsAfterBoxes(program, "ReadFileEroor M-36");
   ASSERT_NE(option, nullptr);
-  PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(step, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
   Sleep(1000);
   EXPECT_EQ(OptionDialogs(program.Id()), 1);
   EXPECT_TRUE(Answers(option, WM_NULL));
 
   // The receiver is back; OK opens it and the watcher goes on.
-  com1.reset();
-  com1.emplace(1);
+  ReattachCom1();
   PostMessageA(option, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitVisible(option, false, 10000));
   EXPECT_EQ(OptionDialogs(program.Id()), 0);
   EXPECT_EQ(press(), 307);
-  PostMessageA(dialog, WM_COMMAND, 19589, 0);
+  PostMessageA(dialog, WM_COMMAND, IDM_TRAY_EXIT_SYSTEM, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
@@ -1523,27 +1501,24 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
       if (pass.protocol) {
         EXPECT_EQ(bench::LearnSir(step, com1, *pass.protocol, 0x01, 0x01, baud), pass.status);
       } else {
-        PostMessageA(GetDlgItem(step, 104), BM_CLICK, 0, 0);
+        PostMessageA(GetDlgItem(step, IDC_STEP1_LEARN), BM_CLICK, 0, 0);
         baud = bench::WaitForCapture(com1, 5000, [](DWORD ms) { Sleep(ms); });
         Trickler trickle(com1, 90);
-        EXPECT_EQ(WaitText(GetDlgItem(step, 105), pass.status, 12000), pass.status);
+        EXPECT_EQ(WaitText(GetDlgItem(step, IDC_STEP1_STATUS), pass.status, 12000), pass.status);
         EXPECT_TRUE(trickle.Running());  // the learning ended while the line still trickled
       }
       EXPECT_EQ(baud, pass.baud);
-      EXPECT_EQ(TextOf(GetDlgItem(step, 102)), pass.signal);
+      EXPECT_EQ(TextOf(GetDlgItem(step, IDC_STEP1_SIGNAL)), pass.signal);
     }
-    Click(step, 2);
+    Click(step, IDCANCEL);
   }
 
   // The watcher, now capturing in "SO", reports the Sony button as learned.
-  Edit(dialog, GetDlgItem(dialog, 101), "SO 01 01;MOVE 7 0;");
-  Click(dialog, 102);
-  Click(dialog, 1);
+  Edit(dialog, GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST), "SO 01 01;MOVE 7 0;");
+  Click(dialog, IDC_MAIN_UPDATE);
+  Click(dialog, IDC_MAIN_START);
   bench::InputProbe probe(100, 100, 600, 500);
-  probe.Focus();
-  bench::SetCursorTo(300, 300);
-  probe.Pump(100);
-  probe.Clear();
+  Ready(probe);
   const bench::Waiter pump = [&](DWORD ms) { probe.Pump(ms); };
   unsigned baud = bench::WaitForCapture(com1, 5000, pump);
   EXPECT_EQ(baud, 9600u);
@@ -1553,7 +1528,7 @@ TEST_F(Vantora, WizardLearnsIrdaSirButtonsAtTheirFormatsSpeed) {
   auto moves = probe.Moves();
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves.front().x, 307);  // a quarter-second press plays again while held
-  PostMessageA(dialog, WM_COMMAND, 19589, 0);
+  PostMessageA(dialog, WM_COMMAND, IDM_TRAY_EXIT_SYSTEM, 0);
   EXPECT_EQ(program.WaitExit(20000), 0u);
   EXPECT_EQ(Get(kPortKey, "RCFormat"), "SO");
 }
