@@ -17,6 +17,7 @@
 #include "app/main/receiver_owner.h"
 #include "app/options/port_options.h"
 #include "app/options/set_ms_ir.h"
+#include "app/receivers/receivers.h"
 #include "app/resources/resource_ids.h"
 #include "app/wizard/step1.h"
 #include "app/wizard/step2.h"
@@ -44,8 +45,10 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   TPortSettings Settings;       // ComPortNumber, ComPortName, RcFormatCode
   PortOptionsRecord Ports;      // the program-wide receiver and COM choice
   TSetMsIr IrDA;
-  TKestrel* KestrelReceiver;    // live for the whole run, never released
-  TPellow* PellowReceiver;
+  // Both receivers, chosen by Ports, with the format code in Settings. Never
+  // released: the watcher thread is never joined, and a receive step of it may
+  // still be under way when the window goes.
+  TReceivers& ReceiverSet;
   TPortOptionsOwner PortOwner;
   TSigCatch Watcher{this};
   TWizardState WizardState;
@@ -74,10 +77,7 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   // TWatcherHost
   const TComboBox& GetEventsList() override { return EventsList; }
   char* GetReceiveText() override { return ReceiveText; }
-  const char* RcFormatCode() override { return Settings.RcFormatCode; }
-  TKestrel& Kestrel() override { return *KestrelReceiver; }
-  TPellow& Pellow() override { return *PellowReceiver; }
-  const PortOptionsRecord& PortOptions() override { return Ports; }
+  TReceiver* ChosenReceiver() override { return ReceiverSet.Chosen(); }
   // The main window's Option, the set-up and the watcher's lost port: the options
   // take the receivers for as long as they run.
   void PortOptionsProcedure() override;
@@ -93,7 +93,6 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   void ReturnReceivers() override { Receivers.GiveBack(TReceiverOwner::TUser::Learning); }
   void PortOptionsForLearning() override { PortOwner.PortOptionsProcedure(); }
   BYTE& AwaitingSecondFlag() override { return AwaitingSecond; }
-  auto FormatCode() -> char (&)[16] override { return Settings.RcFormatCode; }
   void PlayStartSound() override;
   void PointAtEntry(int index) override;
   void SelectEntry(int index) override;

@@ -1,14 +1,11 @@
 // What the wizard's steps reach through the main window: its step number, the
-// receive buffer, the format code, the events list and the receivers. Owned by
-// the GUI thread.
+// receive buffer, the events list and the chosen receiver. Owned by the GUI thread.
 #pragma once
 
 #include <windows.h>
 
-#include "app/events/port_options_record.h"
 #include "app/framework/controls.h"
-#include "kestrel/kestrel.h"
-#include "pellow/pellow.h"
+#include "app/receivers/receiver.h"
 
 namespace vantor {
 
@@ -20,11 +17,9 @@ class TWizardHost {
   virtual void PostWizardStep() = 0;
   virtual BYTE& AwaitingSecondFlag() = 0;
   virtual char* GetReceiveText() = 0;  // kReceiveTextSize bytes
-  virtual auto FormatCode() -> char (&)[16] = 0;  // RcFormatCode
   virtual const TComboBox& GetEventsList() = 0;
-  virtual TKestrel& Kestrel() = 0;
-  virtual TPellow& Pellow() = 0;
-  virtual const PortOptionsRecord& PortOptions() = 0;
+  // The receiver the options chose as they stand now; null when none is.
+  virtual TReceiver* ChosenReceiver() = 0;
   // Whether the options procedure has the receivers now (a learning asked for from
   // inside its dialog); its dialog is then brought forward.
   virtual bool OptionsHaveReceivers() = 0;
