@@ -1,6 +1,5 @@
 #include "app/events/sig_catch.h"
 
-#include <atomic>
 #include <cstring>
 #include <utility>
 
@@ -63,27 +62,8 @@ bool TSigCatch::Start() {
 }
 
 void TSigCatch::Interrupt() {
-  // Both receive steps are back within ByteWaitMs; this makes the IrDA-SIR one
-  // return before it waits.
-  if (Host->PortOptions().UseKestrel) std::atomic_ref<BYTE>(Host->Kestrel().BreakRequested).store(1);
-}
-
-bool TSigCatch::Receive(BOOL* got) {
-  const PortOptionsRecord& ports = Host->PortOptions();
-  char* text = Host->GetReceiveText();
-  if (ports.UseKestrel) {
-    TKestrel& kestrel = Host->Kestrel();
-    std::memset(kestrel.CodePrefix, 0, sizeof kestrel.CodePrefix);
-    std::strncpy(kestrel.CodePrefix, Host->RcFormatCode(), sizeof kestrel.CodePrefix - 1);
-    // Read between presses: a frame is played as soon as it ends, and again while held.
-    *got = kestrel.KestrelWaitRemoconSignal(kReceiveTextSize, text, ByteWaitMs);
-    return true;
-  }
-  if (ports.UsePellow) {
-    *got = Host->Pellow().PellowWaitRemoconSignal2(kReceiveTextSize, text, ByteWaitMs);
-    return true;
-  }
-  return false;
+  // Every receive step is back within ByteWaitMs; a break makes one return before it waits.
+  if (TReceiver* receiver = Host->ChosenReceiver()) receiver->BreakWait();
 }
 
 void TSigCatch::PortLost() {
@@ -98,10 +78,7 @@ void TSigCatch::PortLost() {
 }
 
 void TSigCatch::DiscardQueuedInput() {
-  const PortOptionsRecord& ports = Host->PortOptions();
-  if (ports.UseKestrel || !ports.UsePellow) return;  // the IrDA-SIR step starts afresh after a pause
-  HANDLE port = Host->Pellow().PortHandle;
-  if (port != INVALID_HANDLE_VALUE) PurgeComm(port, PURGE_RXCLEAR);
+  if (TReceiver* receiver = Host->ChosenReceiver()) receiver->DropQueuedInput();
 }
 
 int TSigCatch::Run() {
@@ -118,20 +95,19 @@ int TSigCatch::Run() {
     LeaveCriticalSection(&Handover);
     char* text = Host->GetReceiveText();
     std::memset(text, 0, kReceiveTextSize);
-    BOOL got = FALSE;
-    if (!Receive(&got)) {
+    TReceiver* receiver = Host->ChosenReceiver();
+    if (!receiver) {
       WaitSafely(nullptr, kNoReceiverWaitMs);  // neither receiver chosen: nothing to read
       continue;
     }
-    if (got) {
+    const TReceived got = receiver->Wait(text, kReceiveTextSize, ByteWaitMs);
+    if (got == TReceived::Press || got == TReceived::Held) {
       text[kReceiveTextSize - 1] = '\0';
-      TMatchResult match = MatchCode(state, text, list, got == TKestrel::KestrelHeld);
+      TMatchResult match = MatchCode(state, text, list, got == TReceived::Held);
       if (match.action == TMatchAction::Play) PlayAction(Events.Text(match.index).c_str());
       continue;
     }
-    // A zero result: only the receiver that was called can have closed its port.
-    HANDLE port = Host->PortOptions().UseKestrel ? Host->Kestrel().PortHandle : Host->Pellow().PortHandle;
-    if (port == INVALID_HANDLE_VALUE) {
+    if (got == TReceived::Failed) {
       // The first code of a pair does not wait across a lost receiver: the
       // next press after it comes back begins afresh.
       state = TMatchState{};

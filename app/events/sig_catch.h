@@ -8,12 +8,10 @@
 
 #include <windows.h>
 
-#include "app/events/port_options_record.h"
 #include "app/events/store_values.h"
 #include "app/events/event_list_model.h"
 #include "app/framework/thread.h"
-#include "kestrel/kestrel.h"
-#include "pellow/pellow.h"
+#include "app/receivers/receiver.h"
 
 namespace vantor {
 
@@ -23,10 +21,9 @@ constexpr int kReceiveTextSize = 4096;
 class TWatcherHost {
  public:
   virtual char* GetReceiveText() = 0;         // kReceiveTextSize bytes
-  virtual const char* RcFormatCode() = 0;  // at most 15 characters
-  virtual TKestrel& Kestrel() = 0;
-  virtual TPellow& Pellow() = 0;
-  virtual const PortOptionsRecord& PortOptions() = 0;
+  // The receiver the options chose, asked for at every step: the options may
+  // change it while the watcher is paused. Null when none is chosen.
+  virtual TReceiver* ChosenReceiver() = 0;
   // Shows the options dialog until a port opens or the user cancels. The
   // watcher has it run on the GUI thread and waits for it.
   virtual void PortOptionsProcedure() = 0;
@@ -55,12 +52,10 @@ class TSigCatch : public TThread {
 
  protected:
   int Run() override;
-  // Cuts an IrDA-SIR receive step short (it returns quietly before its wait).
+  // Cuts the chosen receiver's step short (it returns quietly before its wait).
   void Interrupt() override;
 
  private:
-  // One receive call on the selected receiver; false when neither is selected.
-  bool Receive(BOOL* got);
   // The receiver's port was closed or is gone: run the options procedure on the
   // GUI thread and wait for it to end.
   void PortLost();

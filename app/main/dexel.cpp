@@ -35,9 +35,8 @@ const TResponseTable<TDexel> TDexel::Responses = {
 
 TDexel::TDexel(TWindow* parent)
     : TDialog(parent, IDD_MAIN),
-      KestrelReceiver(new TKestrel),
-      PellowReceiver(new TPellow),
-      PortOwner(this, Settings, Ports, *KestrelReceiver, *PellowReceiver, IrDA.VirtualCom, IrDA.MousePort) {}
+      ReceiverSet(*new TReceivers(Ports.UseKestrel, Ports.UsePellow, Settings.RcFormatCode)),
+      PortOwner(this, Settings, Ports, ReceiverSet, IrDA.VirtualCom, IrDA.MousePort) {}
 
 TDexel::~TDexel() {
   if (TrayMenu) DestroyMenu(TrayMenu);
@@ -79,11 +78,12 @@ void TDexel::SetupWindow() {
   TrayPopup = TrayMenu ? GetSubMenu(TrayMenu, 0) : nullptr;
   UpdateButton.EnableWindow(false);
   DeleteButton.EnableWindow(false);
-  if (Ports.UseKestrel) ShowKestrelNotice();
+  if (TReceiver* chosen = ReceiverSet.Chosen()) chosen->ShowNotice();
 }
 
 void TDexel::OpenConfiguredPort() {
-  if (std::strncmp(Settings.ComPortName, "NON", 3) == 0 || (!Ports.UsePellow && !Ports.UseKestrel)) {
+  TReceiver* chosen = ReceiverSet.Chosen();
+  if (std::strncmp(Settings.ComPortName, "NON", 3) == 0 || !chosen) {
     PortOptionsProcedure();
     return;
   }
@@ -92,9 +92,7 @@ void TDexel::OpenConfiguredPort() {
     return;
   }
   if (Settings.ComPortNumber == 0) return;
-  BOOL opened = Ports.UseKestrel ? KestrelReceiver->UserChangePort(Settings.ComPortNumber)
-                                 : PellowReceiver->UserChangePort(Settings.ComPortNumber);
-  if (!opened) PortOptionsProcedure();
+  if (!chosen->Open(Settings.ComPortNumber)) PortOptionsProcedure();
 }
 
 void TDexel::Option() { PortOptionsProcedure(); }
@@ -221,8 +219,7 @@ void TDexel::Show() {
 void TDexel::CloseMainWindow() {
   Receivers.PauseWatcher();
   SavePortSettings(Settings, Ports);
-  if (KestrelReceiver->PortHandle != INVALID_HANDLE_VALUE) KestrelReceiver->Close();
-  if (PellowReceiver->PortHandle != INVALID_HANDLE_VALUE) PellowReceiver->Close();
+  ReceiverSet.CloseBoth();
   TrayIcon(NIM_DELETE);
   CloseWindow(IDCANCEL);  // the frame follows its client
 }

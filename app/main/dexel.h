@@ -18,6 +18,7 @@
 #include "app/main/receiver_owner.h"
 #include "app/options/port_options.h"
 #include "app/options/set_ms_ir.h"
+#include "app/receivers/receivers.h"
 #include "app/resources/resource_ids.h"
 #include "app/wizard/wizard.h"
 #include "app/wizard/wizard_host.h"
@@ -43,8 +44,10 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   TPortSettings Settings;       // ComPortNumber, ComPortName, RcFormatCode
   PortOptionsRecord Ports;      // the program-wide receiver and COM choice
   TSetMsIr IrDA;
-  TKestrel* KestrelReceiver;    // live for the whole run, never released
-  TPellow* PellowReceiver;
+  // Both receivers, chosen by Ports, with the format code in Settings. Never
+  // released: the watcher thread is never joined, and a receive step of it may
+  // still be under way when the window goes.
+  TReceivers& ReceiverSet;
   TPortOptionsOwner PortOwner;
   TSigCatch Watcher{this};
   // Lives for the whole run, its steps too; their windows come and go.
@@ -64,10 +67,7 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
 
   // TWatcherHost
   char* GetReceiveText() override { return ReceiveText; }
-  const char* RcFormatCode() override { return Settings.RcFormatCode; }
-  TKestrel& Kestrel() override { return *KestrelReceiver; }
-  TPellow& Pellow() override { return *PellowReceiver; }
-  const PortOptionsRecord& PortOptions() override { return Ports; }
+  TReceiver* ChosenReceiver() override { return ReceiverSet.Chosen(); }
   // The main window's Option, the set-up and the watcher's lost port: the options
   // take the receivers for as long as they run.
   void PortOptionsProcedure() override;
@@ -78,7 +78,6 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   bool BorrowReceivers() override { return Receivers.Borrow(TReceiverOwner::TUser::Learning); }
   void ReturnReceivers() override { Receivers.GiveBack(TReceiverOwner::TUser::Learning); }
   void PortOptionsForLearning() override { PortOwner.PortOptionsProcedure(); }
-  auto FormatCode() -> char (&)[16] override { return Settings.RcFormatCode; }
   void PlayStartSound() override;
   void PointAtEntry(int index) override;
   void SelectEntry(int index) override;

@@ -6,14 +6,9 @@
 #include "app/events/store_values.h"
 #include "app/options/serial_access.h"
 #include "win32/bring_to_front.h"
-#include "win32/utf8_to_wide.h"
 
 namespace vantor {
 namespace {
-
-const char kKestrelNotice[] =
-    "NEC/SONYリモコンは実験用です。\nリモコン信号のリアルタイム解析の機能を持たないので動作が極端に遅延します。\n"
-    "Pellow IR-55のみをサポートしています。";
 
 // "COM4" gives 4: the number from the fourth character on, as "%d" reads it.
 int PortNumberOf(const char* name) {
@@ -33,16 +28,9 @@ void DisableCom(TOption& option, int number) {
 
 }  // namespace
 
-void ShowKestrelNotice() {
-  // Japanese text: shown through the wide API so it reads right on any code page.
-  wchar_t notice[sizeof kKestrelNotice];
-  Utf8ToWide(kKestrelNotice, notice, sizeof kKestrelNotice);
-  MessageBoxExW(nullptr, notice, L"TransmitterNec/Sony", 0, 0);
-}
-
 TPortOptionsOwner::TPortOptionsOwner(TWindow* parent, TPortSettings& port, PortOptionsRecord& record,
-                                     TKestrel& kestrel, TPellow& pellow, const char* virtualCom, const char* mousePort)
-    : Option(parent, record), Port(port), Record(record), Kestrel(kestrel), Pellow(pellow), VirtualCom(virtualCom),
+                                     TReceivers& receivers, const char* virtualCom, const char* mousePort)
+    : Option(parent, record), Port(port), Record(record), Receivers(receivers), VirtualCom(virtualCom),
       MousePort(mousePort) {}
 
 void TPortOptionsOwner::BringForward() const {
@@ -77,19 +65,16 @@ void TPortOptionsOwner::PortOptionsProcedure() {
       }
     }
 
-    if (Kestrel.PortHandle != INVALID_HANDLE_VALUE) Kestrel.Close();
-    if (Pellow.PortHandle != INVALID_HANDLE_VALUE) Pellow.Close();
+    Receivers.CloseBoth();
 
     BOOL result = FALSE;
-    if (Port.ComPortNumber != 0 && (Record.UsePellow || Record.UseKestrel)) result = CheckSerialPort();
+    if (Port.ComPortNumber != 0 && Receivers.Chosen()) result = CheckSerialPort();
     Sleep(10);
 
     if (result && Port.ComPortNumber != 0) {
-      if (Record.UseKestrel) {
-        result = Kestrel.UserChangePort(Port.ComPortNumber);
-        ShowKestrelNotice();  // whatever the result
-      } else if (Record.UsePellow) {
-        result = Pellow.UserChangePort(Port.ComPortNumber);
+      if (TReceiver* chosen = Receivers.Chosen()) {
+        result = chosen->Open(Port.ComPortNumber);
+        chosen->ShowNotice();  // whatever the result
       }
     }
     if (result) return;

@@ -10,21 +10,16 @@
 #include "app/events/port_options_record.h"
 #include "app/events/settings_store.h"
 #include "app/options/option_dialog.h"
-#include "kestrel/kestrel.h"
-#include "pellow/pellow.h"
+#include "app/receivers/receivers.h"
 
 namespace vantor {
 
-// The notice shown after every attempt to open the IrDA-SIR receiver, and at
-// start-up when it is the chosen one.
-void ShowKestrelNotice();
-
 class TPortOptionsOwner {
  public:
-  // virtualCom and mousePort: the IrDA driver's status texts (TSetMsIr's VirtualCom
-  // and MousePort), read at every run of the procedure.
-  TPortOptionsOwner(TWindow* parent, TPortSettings& port, PortOptionsRecord& record, TKestrel& kestrel,
-                    TPellow& pellow, const char* virtualCom, const char* mousePort);
+  // receivers: chosen by `record`. virtualCom and mousePort: the IrDA driver's
+  // status texts (TSetMsIr's VirtualCom and MousePort), read at every run of the procedure.
+  TPortOptionsOwner(TWindow* parent, TPortSettings& port, PortOptionsRecord& record, TReceivers& receivers,
+                    const char* virtualCom, const char* mousePort);
 
   // Shows the options dialog until the chosen receiver has opened the chosen port,
   // or the user cancels. Asked for again while it runs (from a nested message
@@ -41,8 +36,7 @@ class TPortOptionsOwner {
  private:
   TPortSettings& Port;
   PortOptionsRecord& Record;
-  TKestrel& Kestrel;
-  TPellow& Pellow;
+  TReceivers& Receivers;
   const char* VirtualCom;
   const char* MousePort;
   bool Running = false;

@@ -4,7 +4,6 @@
 
 #include "app/events/sig_catch.h"
 #include "app/framework/application.h"
-#include "kestrel/learning_pass.h"
 
 namespace vantor {
 namespace {
@@ -74,27 +73,17 @@ void TStep1::LearnOnce(HWND window) {
   if (GetHandle() != window) return;
 
   // The receiver choice as it stands now: a queued "&Option" may just have changed it.
-  const PortOptionsRecord& ports = Host.PortOptions();
-  const bool kestrel = ports.UseKestrel != 0;
-  const bool pellow = !kestrel && ports.UsePellow != 0;
-  if (!kestrel && !pellow) return;
+  TReceiver* receiver = Host.ChosenReceiver();
+  if (!receiver) return;
   if (!Host.BorrowReceivers()) {
     // The watcher still holds the receiver: nothing was received, nothing to reset.
     ShowFault(window);
     return;
   }
   char* received = Host.GetReceiveText();
-  std::memset(received, 0, kReceiveTextSize);
-  if (kestrel) {
-    std::strncpy(Host.Kestrel().CodePrefix, Host.FormatCode(), sizeof Host.Kestrel().CodePrefix - 1);
-    Host.Kestrel().CodePrefix[sizeof Host.Kestrel().CodePrefix - 1] = '\0';
-  } else {
-    std::strcpy(Host.Pellow().CodePrefix, "LW");
-  }
-  const BOOL got = kestrel ? Host.Kestrel().KestrelGetRemoconSignal(kReceiveTextSize, received)
-                           : Host.Pellow().PellowGetRemoconSignal(kReceiveTextSize, received);
-  if (!got) {
-    Failed(kestrel);
+  if (!receiver->Learn(received, kReceiveTextSize)) {
+    // A lost port is put right before the user hears of the fault.
+    if (receiver->LineGone()) Host.PortOptionsForLearning();
     Host.ReturnReceivers();
     ShowFault(window);
     return;
@@ -149,20 +138,6 @@ void TStep1::Accept() {
 void TStep1::RefuseDuplicate(int index) {
   Status("This signal is already registed!");
   Host.PointAtEntry(index);
-}
-
-void TStep1::Failed(bool kestrel) {
-  char* received = Host.GetReceiveText();
-  const bool portClosed = kestrel ? Host.Kestrel().PortHandle == INVALID_HANDLE_VALUE
-                                  : Host.Pellow().PortHandle == INVALID_HANDLE_VALUE;
-  if (portClosed) {
-    Host.PortOptionsForLearning();
-  } else if (kestrel) {
-    const kestrel::LearningPass next =
-        kestrel::NextLearningPass(received, Host.Kestrel().CodePrefix, Host.FormatCode(), kestrel::Adopts::Sony);
-    std::memcpy(Host.FormatCode(), next.FormatCode, sizeof next.FormatCode);
-    std::memcpy(Host.Kestrel().CodePrefix, next.CodePrefix, sizeof next.CodePrefix);
-  }
 }
 
 void TStep1::ShowFault(HWND window) {

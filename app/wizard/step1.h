@@ -32,8 +32,6 @@ class TStep1 : public TWizardStep {
   // One learning in the step's window `window`; it ends quietly if that window goes.
   void LearnOnce(HWND window);
   void Learned(const std::string& code, bool oneCode);
-  // A zero result from the receiver: the port, then the format code.
-  void Failed(bool kestrel);
   void ShowFault(HWND window);
   void Accept();
   void RefuseDuplicate(int index);

@@ -1,25 +1,20 @@
 // What the wizard's steps reach through the main window: the receive buffer, the
-// format code, the learned list, the receivers and the list's selection. Owned
-// by the GUI thread.
+// learned list, the chosen receiver and the list's selection. Owned by the GUI thread.
 #pragma once
 
 #include <windows.h>
 
-#include "app/events/port_options_record.h"
 #include "app/events/learned_events.h"
-#include "kestrel/kestrel.h"
-#include "pellow/pellow.h"
+#include "app/receivers/receiver.h"
 
 namespace vantor {
 
 class TWizardHost {
  public:
   virtual char* GetReceiveText() = 0;  // kReceiveTextSize bytes
-  virtual auto FormatCode() -> char (&)[16] = 0;  // RcFormatCode
   virtual TLearnedEvents& LearnedEvents() = 0;
-  virtual TKestrel& Kestrel() = 0;
-  virtual TPellow& Pellow() = 0;
-  virtual const PortOptionsRecord& PortOptions() = 0;
+  // The receiver the options chose as they stand now; null when none is.
+  virtual TReceiver* ChosenReceiver() = 0;
   // Whether the options procedure has the receivers now (a learning asked for from
   // inside its dialog); its dialog is then brought forward.
   virtual bool OptionsHaveReceivers() = 0;

@@ -30,6 +30,7 @@
 #include "app/events/event_list_model.h"
 #include "app/events/sig_catch.h"
 #include "app/events/signal_matcher.h"
+#include "app/receivers/receivers.h"
 #include "bench/input_probe.h"
 #include "bench/pty_port.h"
 #include "remotes/sir/protocols.h"
@@ -40,18 +41,17 @@ namespace {
 class Host : public vantor::TWatcherHost {
  public:
   char* GetReceiveText() override { return text; }
-  const char* RcFormatCode() override { return format; }
-  TKestrel& Kestrel() override { return kestrel; }
-  TPellow& Pellow() override { return pellow; }
-  const vantor::PortOptionsRecord& PortOptions() override { return ports; }
+  vantor::TReceiver* ChosenReceiver() override { return receivers.Chosen(); }
   void PortOptionsProcedure() override {}
 
   vantor::TEventListModel list;  // handed to the watcher; the loops read it as it is
   char text[vantor::kReceiveTextSize] = {};
-  TKestrel kestrel;
-  TPellow pellow;
   vantor::PortOptionsRecord ports;
   char format[16] = "NE";
+  vantor::TReceivers receivers{ports.UseKestrel, ports.UsePellow, format};
+  // The busy loops read the libraries themselves.
+  TKestrel& kestrel = receivers.Kestrel.Raw();
+  TPellow& pellow = receivers.Pellow.Raw();
 };
 
 // The learned list the readers match against, holding these entries.

@@ -47,10 +47,7 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
 
   // TWatcherHost
   char* GetReceiveText() override { return Text; }
-  const char* RcFormatCode() override { return FormatCode; }
-  TKestrel& Kestrel() override { return KestrelReceiver; }
-  TPellow& Pellow() override { return PellowReceiver; }
-  const PortOptionsRecord& PortOptions() override { return Ports; }
+  TReceiver* ChosenReceiver() override { return Receivers.Chosen(); }
   void PortOptionsProcedure() override {
     ++ProcedureRuns;
     if (Reopen) {
@@ -106,16 +103,16 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   TEventListModel List;
   char Text[kReceiveTextSize] = {};
   PortOptionsRecord Ports;
-  TKestrel KestrelReceiver;
-  TPellow PellowReceiver;
+  TPortSettings Port;  // its format code is the one the IrDA-SIR receiver captures in
+  TReceivers Receivers{Ports.UseKestrel, Ports.UsePellow, Port.RcFormatCode};
+  TKestrel& KestrelReceiver = Receivers.Kestrel.Raw();
+  TPellow& PellowReceiver = Receivers.Pellow.Raw();
   char VirtualCom[256] = "";
   char MousePort[256] = "";
-  TPortSettings Port;
-  TPortOptionsOwner Options{nullptr, Port, Ports, KestrelReceiver, PellowReceiver, VirtualCom, MousePort};
+  TPortOptionsOwner Options{nullptr, Port, Ports, Receivers, VirtualCom, MousePort};
   std::atomic<int> ProcedureRuns{0};
   std::atomic<bool> QuietProcedure{false};
   bool Reopen = false;
-  const char* FormatCode = "NE";
   std::optional<bench::PtyPort> Comeback;
   TSigCatch Watcher{this};
 };
@@ -186,7 +183,7 @@ TEST_F(WatcherBench, TheIrdaReceiverCapturesInTheProgramsFormatAndALostPortBring
   PellowReceiver.Close();
   ASSERT_TRUE(KestrelReceiver.UserChangePort(2));
   Ports.UseKestrel = 1;
-  FormatCode = "SO";  // a Sony button was learned: captures run at 9600
+  std::strcpy(Port.RcFormatCode, "SO");  // a Sony button was learned: captures run at 9600
   List.Add("SO 01 01;MOVE 0 6;");
   QuietProcedure = true;
   ASSERT_TRUE(StartWatcher());

@@ -40,12 +40,13 @@ class PortOptions : public ::testing::Test {
     SerialSeam() = SystemSerialCalls();
   }
   PortOptionsRecord record;
-  TKestrel kestrel;
-  TPellow pellow;
+  TPortSettings port;
+  TReceivers receivers{record.UseKestrel, record.UsePellow, port.RcFormatCode};
+  TKestrel& kestrel = receivers.Kestrel.Raw();
+  TPellow& pellow = receivers.Pellow.Raw();
   char virtualCom[256] = "";
   char mousePort[256] = "";
-  TPortSettings port;
-  TPortOptionsOwner owner{nullptr, port, record, kestrel, pellow, virtualCom, mousePort};
+  TPortOptionsOwner owner{nullptr, port, record, receivers, virtualCom, mousePort};
 };
 
 TEST_F(PortOptions, CancelAtTheFirstShowingChangesNothing) {

@@ -39,12 +39,11 @@ BOOL PellowOpens() {
 }
 BOOL PortCheckPasses() {
   PortOptionsRecord record;
-  TKestrel kestrel;
-  TPellow pellow;
   TPortSettings port;
   port.ComPortNumber = 1;
   lstrcpyA(port.ComPortName, "COM1");
-  TPortOptionsOwner owner(nullptr, port, record, kestrel, pellow, "", "");
+  TReceivers receivers(record.UseKestrel, record.UsePellow, port.RcFormatCode);
+  TPortOptionsOwner owner(nullptr, port, record, receivers, "", "");
   return owner.CheckSerialPort();
 }
 BOOL DriverPortTestPasses() {
