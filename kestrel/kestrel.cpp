@@ -70,14 +70,14 @@ struct Port {
 
 // Recognition works on the object's own members: the program reads and writes
 // CodePrefix between captures.
-kestrel::RecognitionView Recognition(TKestrel& k) { return {k.CodePrefix, k.StoredGroup, k.StoredData}; }
+kestrel::RecognitionView RecognitionMembers(TKestrel& k) { return {k.CodePrefix, k.StoredGroup, k.StoredData}; }
 
 // After the capture: decode the held frame in `format` (the record of CodePrefix
 // the capture ran at, null for an unknown code), show the notice or candidate
 // message if there is one, and hand back the result.
 int DecodeAndTell(TKestrel& k, const kestrel::FormatRecord* format, char* code) {
   const kestrel::CaptureOutcome outcome =
-      kestrel::DecodeCapture(k.CaptureBuffer, k.CaptureLength, format, Recognition(k));
+      kestrel::DecodeCapture(k.CaptureBuffer, k.CaptureLength, format, RecognitionMembers(k));
 
   if (outcome.hasMessage) {
     MessageBoxExA(nullptr, outcome.message.text.c_str(), outcome.message.caption.c_str(), outcome.message.style,
@@ -166,7 +166,7 @@ TKestrel::TKestrel()
       CodePrefix{},
       DelayValue(0),
       Stream(new (std::nothrow) KestrelStream) {
-  kestrel::Reset(Recognition(*this));
+  kestrel::Reset(RecognitionMembers(*this));
 }
 
 TKestrel::~TKestrel() { delete Stream; }
