@@ -9,45 +9,49 @@
 
 namespace kestrel {
 
-RecognitionState FreshState() {
-  RecognitionState s{};
+void Reset(RecognitionView s) {
   ResetHalf(s.StoredGroup);
   ResetHalf(s.StoredData);
   SetPrefix(s, kFirstPass);
+}
+
+RecognitionState FreshState() {
+  RecognitionState s{};
+  Reset(s);
   return s;
 }
 
 void ResetHalf(char (&half)[kStoredHalfSize]) { std::memset(half, '?', sizeof half); }
 
-void SetPrefix(RecognitionState& s, const char* code) {
+void SetPrefix(RecognitionView s, const char* code) {
   std::memset(s.CodePrefix, 0, sizeof s.CodePrefix);
   std::memcpy(s.CodePrefix, code, 2);
 }
 
-void NormaliseFormat(RecognitionState& s, const std::uint8_t* bytes, std::size_t count) {
-  const FormatRecord* f = FindFormat(s.CodePrefix);
-  if (f == nullptr) {
+const FormatRecord& NormaliseFormat(const FormatRecord* format, RecognitionView s, const std::uint8_t* bytes,
+                                    std::size_t count) {
+  if (format == nullptr) {
     SetPrefix(s, kFirstPass);
-    f = FindFormat(kFirstPass);
+    format = &KnownFormat(kFirstPass);
   }
   // A first-pass capture that begins with Mitsubishi bytes is decoded as
   // Mitsubishi at once: the first bytes alone tell that format.
   const FormatRecord& mitsubishi = KnownFormat("M0");
-  if (f->recognition == Recognition::Classify && count >= 2 && bytes != nullptr &&
+  if (format->recognition == Recognition::Classify && count >= 2 && bytes != nullptr &&
       mitsubishi.firstBytes.Match(bytes[0], bytes[1])) {
     SetPrefix(s, mitsubishi.code);
+    return mitsubishi;
   }
+  return *format;
 }
 
-bool DecodeBits(const std::string& picture, const char* codePrefix, std::string& bits) {
+bool DecodeBits(const std::string& picture, const FormatRecord& format, std::string& bits) {
   bits.clear();
-  const FormatRecord* f = FindFormat(codePrefix);
-  if (f == nullptr) return true;
-  switch (f->decoder) {
+  switch (format.decoder) {
     case Decoder::Runs:
-      return RunDecode(picture, codePrefix, bits) == RunOutcome::Done;
+      return RunDecode(picture, format.runs, bits) == RunOutcome::Done;
     case Decoder::Patterns:
-      PatternDecode(picture, codePrefix, bits);
+      PatternDecode(picture, format.patterns, bits);
       return true;
     case Decoder::Pulses:
       PulseDecode(picture, bits);
@@ -59,17 +63,16 @@ bool DecodeBits(const std::string& picture, const char* codePrefix, std::string&
   return true;
 }
 
-CaptureOutcome DecodeCapture(const std::uint8_t* bytes, std::size_t count, RecognitionState& s) {
+CaptureOutcome DecodeCapture(const std::uint8_t* bytes, std::size_t count, const FormatRecord* format,
+                             RecognitionView s) {
   if (bytes == nullptr) count = 0;
   if (count > 1024) count = 1024;
-  NormaliseFormat(s, bytes, count);
+  const FormatRecord& f = NormaliseFormat(format, s, bytes, count);
   const std::string picture = LevelPicture(bytes, count);
   std::string bits;
-  if (!DecodeBits(picture, s.CodePrefix, bits)) {
+  if (!DecodeBits(picture, f, bits)) {
     // A light run too long for Mitsubishi: whatever was collected is void.
-    ResetHalf(s.StoredGroup);
-    ResetHalf(s.StoredData);
-    SetPrefix(s, kFirstPass);
+    Reset(s);
     CaptureOutcome abandoned;
     abandoned.writeCode = true;
     return abandoned;
@@ -79,7 +82,11 @@ CaptureOutcome DecodeCapture(const std::uint8_t* bytes, std::size_t count, Recog
   if (count > 1) raw.r1 = bytes[1];
   if (count > 2) raw.r2 = bytes[2];
   if (count > 0) raw.bytes = {bytes, count};
-  return Recognise(bits, raw, s);
+  return Recognise(bits, raw, f, s);
+}
+
+CaptureOutcome DecodeCapture(const std::uint8_t* bytes, std::size_t count, RecognitionView s) {
+  return DecodeCapture(bytes, count, FindFormat(s.CodePrefix), s);
 }
 
 }  // namespace kestrel

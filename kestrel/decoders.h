@@ -51,16 +51,14 @@ struct PatternTable {
   PatternStage junction = {};
 };
 
-// Run decoder: reads a bit off the length of each run of light and dark.
+// Run decoder: reads a bit off the length of each run of light and dark, by the
+// rules of the capture's format ("NE", "PA", "M0", "J1", "SH", "M1").
 enum class RunOutcome { Done, Abort };
-// `code` names a format whose record has a run table ("NE", "PA", "M0", "J1",
-// "SH", "M1"); any other decodes nothing.
-RunOutcome RunDecode(const std::string& picture, const char* code, std::string& bits);
+RunOutcome RunDecode(const std::string& picture, const RunTable& t, std::string& bits);
 
-// Pattern decoder: reads short patterns at fixed positions, stage by stage.
-// `code` names a format whose record has a pattern table ("J2", "M2", "PI"); any
-// other decodes nothing.
-void PatternDecode(const std::string& picture, const char* code, std::string& bits);
+// Pattern decoder: reads short patterns at fixed positions, stage by stage, by
+// the stages of the capture's format ("J2", "M2", "PI").
+void PatternDecode(const std::string& picture, const PatternTable& t, std::string& bits);
 
 // Pulse-length decoder ("SO"): one bit per byte end, from the light before it.
 void PulseDecode(const std::string& picture, std::string& bits);

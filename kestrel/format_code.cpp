@@ -9,9 +9,12 @@ unsigned FormatBaud(const char* codePrefix) {
   return f != nullptr ? f->baud : 0;
 }
 
+unsigned CaptureBaudOf(const FormatRecord* format, unsigned currentBaud) {
+  return format != nullptr && format->baud != 0 ? format->baud : currentBaud;
+}
+
 unsigned CaptureBaud(const char* codePrefix, unsigned currentBaud) {
-  unsigned baud = FormatBaud(codePrefix);
-  return baud != 0 ? baud : currentBaud;
+  return CaptureBaudOf(FindFormat(codePrefix), currentBaud);
 }
 
 bool IsFormatCode(const char* codePrefix) { return FindFormat(codePrefix) != nullptr; }

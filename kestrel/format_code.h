@@ -4,6 +4,8 @@
 
 namespace kestrel {
 
+struct FormatRecord;
+
 // The line rests at this speed between captures.
 inline constexpr unsigned kIdleBaud = 19200;
 
@@ -12,7 +14,9 @@ inline constexpr unsigned kIdleBaud = 19200;
 // so the prefix need not be terminated; a null pointer matches nothing.
 unsigned FormatBaud(const char* codePrefix);
 
-// The speed a capture runs at: the format's own, else the speed the line has now.
+// The speed a capture runs at: the format's own, else the speed the line has now
+// (also for a null record: an unknown code).
+unsigned CaptureBaudOf(const FormatRecord* format, unsigned currentBaud);
 unsigned CaptureBaud(const char* codePrefix, unsigned currentBaud);
 
 // True when the first two characters are one of the twelve known format codes.

@@ -25,7 +25,7 @@ bool LongMark(std::uint8_t byte) { return byte == 0x00; }
 CaptureOutcome Decide(const FormatRecord& f, const std::vector<std::uint8_t>& bytes) {
   RecognitionState s = FreshState();
   SetPrefix(s, f.code);
-  return DecodeCapture(bytes.data(), bytes.size(), s);
+  return DecodeCapture(bytes.data(), bytes.size(), &f, s);
 }
 
 // The first pass tells a JVC frame by its copy, which ends a bit past NEC's 32:
@@ -52,10 +52,9 @@ StreamReport Made(Heard heard, const char* code = nullptr) {
 
 }  // namespace
 
-void FrameStream::Start(const char* format) {
-  const FormatRecord* f = FindFormat(format);
+void FrameStream::Start(const FormatRecord& format) {
   FrameStream fresh{Blank{}};
-  fresh.Record = f != nullptr ? f : &KnownFormat(kFirstPass);
+  fresh.Record = &format;
   *this = std::move(fresh);
 }
 
@@ -132,7 +131,7 @@ StreamReport FrameStream::LeaderByte(std::uint8_t byte, std::uint32_t atMs, bool
   if (Press.size() == 2 && LoneMark(byte)) RepeatCandidate = true;
 
   std::string bits;
-  if (!DecodeBits(LevelPicture(Press.data(), Press.size()), Record->code, bits)) InFrame = false;
+  if (!DecodeBits(LevelPicture(Press.data(), Press.size()), *Record, bits)) InFrame = false;
   if (static_cast<int>(bits.size()) < rule.decidingBits) {
     if (Press.size() >= kMaxFrameBytes) InFrame = false;  // no frame is that long: noise
     return {};

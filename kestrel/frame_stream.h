@@ -33,10 +33,12 @@ class FrameStream {
   // gives about 35, a JVC frame and its copy about 50).
   static constexpr std::size_t kMaxFrameBytes = 128;
 
-  explicit FrameStream(const char* format = kFirstPass) { Start(format); }
+  // An unknown code listens in the first pass.
+  explicit FrameStream(const char* format = kFirstPass) { Start(KnownFormat(format)); }
+  explicit FrameStream(const FormatRecord& format) { Start(format); }
 
-  // Forgets everything heard and listens in `format` (an unknown code: the first pass).
-  void Start(const char* format);
+  // Forgets everything heard and listens in `format`.
+  void Start(const FormatRecord& format);
   const FormatRecord& Format() const { return *Record; }
 
   // Bytes that arrived at `atMs`. Stops after the byte that completes a report,

@@ -68,17 +68,16 @@ struct Port {
   }
 };
 
-// After the capture: decode the held frame against the object's recognition state, show
-// the notice or candidate message if there is one, and hand back the result.
-int DecodeAndTell(TKestrel& k, char* code) {
-  kestrel::RecognitionState state;
-  std::memcpy(state.CodePrefix, k.CodePrefix, sizeof k.CodePrefix);
-  std::memcpy(state.StoredGroup, k.StoredGroup, sizeof k.StoredGroup);
-  std::memcpy(state.StoredData, k.StoredData, sizeof k.StoredData);
-  kestrel::CaptureOutcome outcome = kestrel::DecodeCapture(k.CaptureBuffer, k.CaptureLength, state);
-  std::memcpy(k.CodePrefix, state.CodePrefix, sizeof k.CodePrefix);
-  std::memcpy(k.StoredGroup, state.StoredGroup, sizeof k.StoredGroup);
-  std::memcpy(k.StoredData, state.StoredData, sizeof k.StoredData);
+// Recognition works on the object's own members: the program reads and writes
+// CodePrefix between captures.
+kestrel::RecognitionView RecognitionMembers(TKestrel& k) { return {k.CodePrefix, k.StoredGroup, k.StoredData}; }
+
+// After the capture: decode the held frame in `format` (the record of CodePrefix
+// the capture ran at, null for an unknown code), show the notice or candidate
+// message if there is one, and hand back the result.
+int DecodeAndTell(TKestrel& k, const kestrel::FormatRecord* format, char* code) {
+  const kestrel::CaptureOutcome outcome =
+      kestrel::DecodeCapture(k.CaptureBuffer, k.CaptureLength, format, RecognitionMembers(k));
 
   if (outcome.hasMessage) {
     MessageBoxExA(nullptr, outcome.message.text.c_str(), outcome.message.caption.c_str(), outcome.message.style,
@@ -137,7 +136,11 @@ bool LineGone(TKestrel& k) {
 struct KestrelStream {
   kestrel::FrameStream Frames;
   bool Listening = false;
-  char Format[3] = {};
+  // The letters of CodePrefix last seen and their record (null: unknown), looked
+  // up again only when the program has written others.
+  char Letters[2] = {};
+  const kestrel::FormatRecord* Record = nullptr;
+  bool LookedUp = false;
   DWORD LastCallMs = 0;
   BYTE Read[kestrel::kCaptureBufferSize] = {};
   DWORD ReadFrom = 0, ReadCount = 0, ReadAtMs = 0;
@@ -158,12 +161,12 @@ TKestrel::TKestrel()
       SendBuffer{},
       SendLength(0),
       CaptureBuffer{},
+      StoredGroup{},
+      StoredData{},
       CodePrefix{},
       DelayValue(0),
       Stream(new (std::nothrow) KestrelStream) {
-  std::memset(StoredGroup, '?', sizeof StoredGroup);
-  std::memset(StoredData, '?', sizeof StoredData);
-  std::memcpy(CodePrefix, "NE", 2);
+  kestrel::Reset(RecognitionMembers(*this));
 }
 
 TKestrel::~TKestrel() { delete Stream; }
@@ -216,7 +219,9 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   // Whatever arrived before the call is not part of this frame.
   p.api.PurgeComm(PortHandle, kPurgeAll);
 
-  if (!p.SetBaud(kestrel::CaptureBaud(CodePrefix, PortState.BaudRate))) {
+  // One look-up serves the speed and the decode.
+  const kestrel::FormatRecord* format = kestrel::FindFormat(CodePrefix);
+  if (!p.SetBaud(kestrel::CaptureBaudOf(format, PortState.BaudRate))) {
     return p.Abandon(true, "fault change baudrate", "Error I-33");
   }
   PortTimeouts = vantor::kImmediateReads;
@@ -256,7 +261,7 @@ int TKestrel::KestrelGetRemoconSignal(long timeout, char* code) {
   }
   if (broken || poll.NoSignal(CaptureLength)) return 0;
   p.api.PurgeComm(PortHandle, kPurgeAll);
-  return DecodeAndTell(*this, code);
+  return DecodeAndTell(*this, format, code);
 }
 
 int TKestrel::KestrelWaitRemoconSignal(long timeout, char* code, DWORD waitMs) {
@@ -272,18 +277,22 @@ int TKestrel::KestrelWaitRemoconSignal(long timeout, char* code, DWORD waitMs) {
   Port p{*this};
   DWORD now = NowMs();
 
-  const kestrel::FormatRecord* format = kestrel::FindFormat(CodePrefix);
-  if (format == nullptr) format = &kestrel::KnownFormat(kestrel::kFirstPass);
-  const unsigned baud = format->baud != 0 ? format->baud : kestrel::kIdleBaud;
+  if (!s.LookedUp || std::memcmp(s.Letters, CodePrefix, sizeof s.Letters) != 0) {
+    std::memcpy(s.Letters, CodePrefix, sizeof s.Letters);
+    s.Record = kestrel::FindFormat(CodePrefix);
+    s.LookedUp = true;
+  }
+  // An unknown code is listened for in the first pass.
+  const kestrel::FormatRecord& format = s.Record != nullptr ? *s.Record : kestrel::KnownFormat(kestrel::kFirstPass);
+  const unsigned baud = kestrel::CaptureBaudOf(&format, kestrel::kIdleBaud);
   // A new format, a port a capture or a reopening has set back to the idle
   // speed, or a caller back from a pause: listen afresh.
-  if (!s.Listening || std::strncmp(s.Format, format->code, 2) != 0 || PortState.BaudRate != baud ||
+  if (!s.Listening || &s.Frames.Format() != &format || PortState.BaudRate != baud ||
       now - s.LastCallMs > kStaleMs) {
     s.Listening = false;
     if (!p.SetBaud(baud)) return p.Abandon(true, "fault change baudrate", "Error I-33");
     p.api.PurgeComm(PortHandle, PURGE_RXABORT | PURGE_RXCLEAR);
-    s.Frames.Start(format->code);
-    std::memcpy(s.Format, format->code, sizeof s.Format);
+    s.Frames.Start(format);
     s.ReadFrom = s.ReadCount = 0;
     s.Listening = true;
   }
@@ -361,7 +370,7 @@ int TKestrel::KestrelWaitRemoconSignal(long timeout, char* code, DWORD waitMs) {
       std::memset(CaptureBuffer, 0, sizeof CaptureBuffer);
       CaptureLength = static_cast<DWORD>(std::min(bytes.size(), sizeof CaptureBuffer));
       std::memcpy(CaptureBuffer, bytes.data(), CaptureLength);
-      return DecodeAndTell(*this, code);
+      return DecodeAndTell(*this, s.Record, code);
     }
   }
   return 0;

@@ -1,5 +1,4 @@
 #include "kestrel/decoders.h"
-#include "kestrel/format_records.h"
 #include "kestrel/level_picture.h"
 
 namespace kestrel {
@@ -62,10 +61,7 @@ class Scanner {
 
 }  // namespace
 
-void PatternDecode(const std::string& picture, const char* code, std::string& bits) {
-  const FormatRecord* f = FindFormat(code);
-  if (f == nullptr || f->decoder != Decoder::Patterns) return;
-  const PatternTable& t = f->patterns;
+void PatternDecode(const std::string& picture, const PatternTable& t, std::string& bits) {
 
   int n = 0;
   Scanner(picture, t.first, n, &bits).Run();

@@ -115,21 +115,19 @@ void Store(const Half& h, char (&stored)[kStoredHalfSize]) {
 
 class Recogniser {
  public:
-  Recogniser(const std::string& bits, const RawStart& raw, RecognitionState& s) : Bits(bits), Raw(raw), State(s) {}
+  Recogniser(const std::string& bits, const RawStart& raw, RecognitionView s) : Bits(bits), Raw(raw), State(s) {}
 
-  CaptureOutcome Run() {
-    const FormatRecord* f = FindFormat(State.CodePrefix);
-    if (f == nullptr) return Unchanged();
-    switch (f->recognition) {
-      case Recognition::Classify: return Classify(*f);
-      case Recognition::Mitsubishi: return Mitsubishi(*f);
-      case Recognition::Merge: return MergePass(*f);
-      case Recognition::MergeChecked: return MergeCheckedPass(*f);
-      case Recognition::Pioneer: return Pioneer(*f);
-      case Recognition::Panasonic: return Panasonic(*f);
-      case Recognition::Sony: return Sony(*f);
-      case Recognition::Sharp: return Sharp(*f);
-      case Recognition::Presence: return Complete(f->completesAs);
+  CaptureOutcome Run(const FormatRecord& f) {
+    switch (f.recognition) {
+      case Recognition::Classify: return Classify(f);
+      case Recognition::Mitsubishi: return Mitsubishi(f);
+      case Recognition::Merge: return MergePass(f);
+      case Recognition::MergeChecked: return MergeCheckedPass(f);
+      case Recognition::Pioneer: return Pioneer(f);
+      case Recognition::Panasonic: return Panasonic(f);
+      case Recognition::Sony: return Sony(f);
+      case Recognition::Sharp: return Sharp(f);
+      case Recognition::Presence: return Complete(f.completesAs);
     }
     return Unchanged();
   }
@@ -246,7 +244,7 @@ class Recogniser {
 
   const std::string& Bits;
   const RawStart& Raw;
-  RecognitionState& State;
+  RecognitionView State;
   Half GroupHalf;
   Half DataHalf;
   CaptureOutcome Outcome;
@@ -485,8 +483,9 @@ bool Recogniser::SharpCandidates(std::string& text) {
 
 }  // namespace
 
-CaptureOutcome Recognise(const std::string& bits, const RawStart& raw, RecognitionState& s) {
-  return Recogniser(bits, raw, s).Run();
+CaptureOutcome Recognise(const std::string& bits, const RawStart& raw, const FormatRecord& format,
+                         RecognitionView s) {
+  return Recogniser(bits, raw, s).Run(format);
 }
 
 }  // namespace kestrel

@@ -17,8 +17,11 @@ struct RawStart {
   std::span<const std::uint8_t> bytes = {};  // the whole capture, for a look past the first three
 };
 
-// Runs the stage of s.CodePrefix (which must already be a known format code) and
-// updates the state as the stage says.
-CaptureOutcome Recognise(const std::string& bits, const RawStart& raw, RecognitionState& s);
+struct FormatRecord;
+
+// Runs the stage of `format`, the record s.CodePrefix names, and updates the
+// state as the stage says.
+CaptureOutcome Recognise(const std::string& bits, const RawStart& raw, const FormatRecord& format,
+                         RecognitionView s);
 
 }  // namespace kestrel

@@ -1,5 +1,4 @@
 #include "kestrel/decoders.h"
-#include "kestrel/format_records.h"
 
 namespace kestrel {
 namespace {
@@ -10,10 +9,7 @@ constexpr int kLongLight = 8;
 
 }  // namespace
 
-RunOutcome RunDecode(const std::string& picture, const char* code, std::string& bits) {
-  const FormatRecord* f = FindFormat(code);
-  if (f == nullptr || f->decoder != Decoder::Runs) return RunOutcome::Done;
-  const RunTable& t = f->runs;
+RunOutcome RunDecode(const std::string& picture, const RunTable& t, std::string& bits) {
   bool inDark = false;
   int light = 0;
   int dark = 0;

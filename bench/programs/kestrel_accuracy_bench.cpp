@@ -20,6 +20,7 @@
 #include <string>
 
 #include "kestrel/decode.h"
+#include "kestrel/format_records.h"
 #include "kestrel/level_picture.h"
 #include "remotes/sir/uart_bytes.h"
 #include "remotes/sir/learn_button.h"
@@ -238,7 +239,8 @@ void PrintExtendedNec(int buttons, std::uint32_t seed) {
         // The bits of that capture: an address bit whose partner decided it.
         std::vector<std::uint8_t> bytes = sir::FirstCapture(p, device, function, setup);
         std::string bits;
-        kestrel::DecodeBits(kestrel::LevelPicture(bytes.data(), bytes.size()), "NE", bits);
+        kestrel::DecodeBits(kestrel::LevelPicture(bytes.data(), bytes.size()), kestrel::KnownFormat(kestrel::kFirstPass),
+                            bits);
         bool filled = false;
         for (std::size_t i = 0; i < 8; ++i) filled = filled || kestrel::At(bits, i) == '?' || kestrel::At(bits, i + 8) == '?';
         if (!filled) (ok ? strictRight : strictWrong)++;

@@ -8,6 +8,7 @@
 
 #include "kestrel/decode.h"
 #include "kestrel/decoders.h"
+#include "kestrel/format_records.h"
 #include "kestrel/level_picture.h"
 
 namespace {
@@ -16,13 +17,13 @@ std::string Picture(std::vector<std::uint8_t> bytes) { return kestrel::LevelPict
 
 std::string Runs(const std::string& picture, const char* code) {
   std::string bits;
-  EXPECT_EQ(kestrel::RunDecode(picture, code, bits), kestrel::RunOutcome::Done) << picture;
+  EXPECT_EQ(kestrel::RunDecode(picture, kestrel::KnownFormat(code).runs, bits), kestrel::RunOutcome::Done) << picture;
   return bits;
 }
 
 std::string Pattern(const std::string& picture, const char* code) {
   std::string bits;
-  kestrel::PatternDecode(picture, code, bits);
+  kestrel::PatternDecode(picture, kestrel::KnownFormat(code).patterns, bits);
   return bits;
 }
 
@@ -65,7 +66,7 @@ TEST(RunDecoder, EachFormatsTableDecidesTheBits) {
   for (const Case& c : cases) EXPECT_EQ(Runs(c.picture, c.code), c.bits) << c.code << " " << c.picture;
   // A whole byte of light is too long for Mitsubishi: the capture is given up.
   std::string bits;
-  EXPECT_EQ(kestrel::RunDecode("---------?", "M0", bits), kestrel::RunOutcome::Abort);
+  EXPECT_EQ(kestrel::RunDecode("---------?", kestrel::KnownFormat("M0").runs, bits), kestrel::RunOutcome::Abort);
 }
 
 TEST(DecodeCapture, M0AbortEmptiesTheCodeAndForgetsTheHalves) {
@@ -131,27 +132,33 @@ TEST(PulseDecoder, FirstByteIsNeverLookedAt) {
   EXPECT_EQ(bits, std::string(31, '1'));
 }
 
+// The record a capture is decoded in is the one its prefix is left naming.
+void Normalise(kestrel::RecognitionState& s, const std::uint8_t* bytes, std::size_t count) {
+  const kestrel::FormatRecord& f = kestrel::NormaliseFormat(kestrel::FindFormat(s.CodePrefix), s, bytes, count);
+  EXPECT_EQ(&f, kestrel::FindFormat(s.CodePrefix)) << f.code;
+}
+
 TEST(NormaliseFormat, UnknownCodesBecomeNeAndMitsubishiBytesMakeM0) {
   const std::uint8_t pairs[][2] = {{0xFE, 0x9E}, {0x9E, 0xFE}, {0xFE, 0xFE}, {0x9E, 0x9E}};
   for (const auto& p : pairs) {
     kestrel::RecognitionState s = kestrel::FreshState();
-    kestrel::NormaliseFormat(s, p, 2);
+    Normalise(s, p, 2);
     EXPECT_STREQ(s.CodePrefix, "M0");
   }
   kestrel::RecognitionState s = kestrel::FreshState();
   const std::uint8_t notM0[] = {0xFE, 0xFC};
-  kestrel::NormaliseFormat(s, notM0, 2);
+  Normalise(s, notM0, 2);
   EXPECT_STREQ(s.CodePrefix, "NE");
   // Only an "NE" capture turns into M0.
   kestrel::SetPrefix(s, "SH");
-  kestrel::NormaliseFormat(s, pairs[0], 2);
+  Normalise(s, pairs[0], 2);
   EXPECT_STREQ(s.CodePrefix, "SH");
   // Garbage in all 16 bytes: cleared to "NE" (then M0 by the bytes).
   std::memset(s.CodePrefix, 'x', sizeof s.CodePrefix);
-  kestrel::NormaliseFormat(s, notM0, 2);
+  Normalise(s, notM0, 2);
   EXPECT_EQ(std::string(s.CodePrefix, 16), std::string("NE") + std::string(14, '\0'));
   std::memset(s.CodePrefix, 'x', sizeof s.CodePrefix);
-  kestrel::NormaliseFormat(s, pairs[0], 1);  // one byte: the second reads as zero
+  Normalise(s, pairs[0], 1);  // one byte: the second reads as zero
   EXPECT_STREQ(s.CodePrefix, "NE");
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "kestrel/format_records.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -19,7 +21,7 @@ const std::string kEmptyHalf(32, '?');
 struct Pass {
   RecognitionState s = kestrel::FreshState();
   CaptureOutcome Run(const std::string& bits, RawStart raw = {0x55, 0, 0}) {
-    return kestrel::Recognise(bits, raw, s);
+    return kestrel::Recognise(bits, raw, kestrel::KnownFormat(s.CodePrefix), s);
   }
   void Prefix(const char* code) { kestrel::SetPrefix(s, code); }
   std::string Group() const { return std::string(s.StoredGroup, strnlen(s.StoredGroup, 32)); }
