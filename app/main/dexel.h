@@ -34,6 +34,54 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   void CloseMainWindow();
   void Show();
 
+ protected:
+  void SetupWindow() override;
+  // Esc (the dialog's cancel) must not end the program and lose unsaved edits:
+  // only Exit, the tray's exit items and the frame's close box close it.
+  void CmCancel() override {}
+  void EvClose() override { CloseMainWindow(); }
+  bool Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  // TWatcherHost
+  char* GetReceiveText() override { return Receivers.ReceiveText(); }
+  TReceiver* ChosenReceiver() override { return ReceiverSet.Chosen(); }
+  // The main window's Option, the set-up and the watcher's lost port: the options
+  // take the receivers for as long as they run.
+  void PortOptionsProcedure() override;
+
+  // TWizardHost
+  TLearnedEvents& LearnedEvents() override { return Events; }
+  bool OptionsHaveReceivers() override;
+  bool BorrowReceivers() override { return Receivers.Borrow(TReceiverOwner::TUser::Learning); }
+  void ReturnReceivers() override { Receivers.GiveBack(TReceiverOwner::TUser::Learning); }
+  void PortOptionsForLearning() override { PortOwner.PortOptionsProcedure(); }
+  void PlayStartSound() override;
+  void PointAtEntry(int index) override;
+  void SelectEntry(int index) override;
+
+  void AddEvent();
+  void Delete();
+  void SelectionChanged();
+  void EditChanged();
+  void Update();
+  void Option();
+  void Start();
+  void Exit() { CloseMainWindow(); }
+  void ShowFromMenu() { Show(); }
+  void Nothing() {}
+  LRESULT TrayMouse(WPARAM, LPARAM lParam);
+  LRESULT ShowWizardStep(WPARAM, LPARAM) {
+    Wizard.ShowStep();
+    return TRUE;
+  }
+
+  void OpenConfiguredPort();
+  // Where the entry last selected is now, or -1 when it is gone or none was selected.
+  int RememberedIndex() const;
+  void TrayIcon(DWORD operation);
+  HWND Frame() const { return ::GetParent(GetHandle()); }
+
   TButton DeleteButton{this, IDC_MAIN_DELETE};
   TComboBox EventsList{this, IDC_MAIN_EVENTS_LIST};
   // The learned list EventsList shows; every edit goes through it.
@@ -59,59 +107,8 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   bool SelectionValid = false;
   // The selected entry's text: an entry added since moves it to another index.
   std::string SelectedText;
-  char ReceiveText[kReceiveTextSize] = {};
-  bool WatcherStarted = false;
-  bool WatcherSuspended = true;
   // Who has the receivers and ReceiveText: the watcher, a learning or the options.
-  TReceiverOwner Receivers{Watcher, WatcherStarted, WatcherSuspended};
-
-  // TWatcherHost
-  char* GetReceiveText() override { return ReceiveText; }
-  TReceiver* ChosenReceiver() override { return ReceiverSet.Chosen(); }
-  // The main window's Option, the set-up and the watcher's lost port: the options
-  // take the receivers for as long as they run.
-  void PortOptionsProcedure() override;
-
-  // TWizardHost
-  TLearnedEvents& LearnedEvents() override { return Events; }
-  bool OptionsHaveReceivers() override;
-  bool BorrowReceivers() override { return Receivers.Borrow(TReceiverOwner::TUser::Learning); }
-  void ReturnReceivers() override { Receivers.GiveBack(TReceiverOwner::TUser::Learning); }
-  void PortOptionsForLearning() override { PortOwner.PortOptionsProcedure(); }
-  void PlayStartSound() override;
-  void PointAtEntry(int index) override;
-  void SelectEntry(int index) override;
-
- protected:
-  void SetupWindow() override;
-  // Esc (the dialog's cancel) must not end the program and lose unsaved edits:
-  // only Exit, the tray's exit items and the frame's close box close it.
-  void CmCancel() override {}
-  void EvClose() override { CloseMainWindow(); }
-  bool Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
- private:
-  void AddEvent();
-  void Delete();
-  void SelectionChanged();
-  void EditChanged();
-  void Update();
-  void Option();
-  void Start();
-  void Exit() { CloseMainWindow(); }
-  void ShowFromMenu() { Show(); }
-  void Nothing() {}
-  LRESULT TrayMouse(WPARAM, LPARAM lParam);
-  LRESULT ShowWizardStep(WPARAM, LPARAM) {
-    Wizard.ShowStep();
-    return TRUE;
-  }
-
-  void OpenConfiguredPort();
-  // Where the entry last selected is now, or -1 when it is gone or none was selected.
-  int RememberedIndex() const;
-  void TrayIcon(DWORD operation);
-  HWND Frame() const { return ::GetParent(GetHandle()); }
+  TReceiverOwner Receivers{Watcher};
 
   HICON TrayIconImage = nullptr;
   const void* StartSound = nullptr;

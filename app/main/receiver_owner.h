@@ -15,9 +15,7 @@ class TReceiverOwner {
  public:
   enum class TUser { Watcher, Learning, Options };
 
-  // started and suspended: the main window's record of the watcher thread.
-  TReceiverOwner(TSigCatch& watcher, bool& started, bool& suspended)
-      : Watcher(watcher), Started(started), Suspended(suspended) {}
+  explicit TReceiverOwner(TSigCatch& watcher) : Watcher(watcher) {}
 
   // Start: the watcher runs, now, or when the borrower gives the receivers back.
   void RunWatcher();
@@ -27,13 +25,16 @@ class TReceiverOwner {
   bool Borrow(TUser user);
   void GiveBack(TUser user);
   TUser Holder() const { return Borrower; }
+  // The buffer the receivers write a code into, for whoever has them now.
+  char* ReceiveText() { return Text; }
 
  private:
   void LetWatcherRun();
 
   TSigCatch& Watcher;
-  bool& Started;
-  bool& Suspended;
+  bool Started = false;    // the watcher thread exists
+  bool Suspended = true;   // it is paused, or not yet started
+  char Text[kReceiveTextSize] = {};
   TUser Borrower = TUser::Watcher;  // Watcher: lent to nobody
   bool WatcherWanted = false;       // Start was pressed since the last Show or closing
 };

@@ -18,7 +18,17 @@ bool TPellowReceiver::Learn(char* text, int size) {
 
 TReceived TPellowReceiver::Wait(char* text, int size, DWORD waitMs) {
   if (!text || size < kMinCodeTextSize) return TReceived::Nothing;
-  if (Library.PellowWaitRemoconSignal2(size, text, waitMs)) return TReceived::Press;
+  // A held button sends 0x52, then its code byte again and again until 0x55: the
+  // first report after 0x52 is the press, the later ones of that run the button held.
+  const bool runBefore = Library.PressFlag != 0;
+  const BOOL got = Library.PellowWaitRemoconSignal2(size, text, waitMs);
+  const bool run = Library.PressFlag != 0;
+  if (!run || !runBefore) ReportedInRun = false;
+  if (got) {
+    const bool held = run && ReportedInRun;
+    ReportedInRun = run;
+    return held ? TReceived::Held : TReceived::Press;
+  }
   return LineGone() ? TReceived::Failed : TReceived::Nothing;
 }
 

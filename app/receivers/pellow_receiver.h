@@ -28,6 +28,8 @@ class TPellowReceiver final : public TReceiver {
 
  private:
   TPellow Library;
+  // A code was reported since the last 0x52 began a run of repeats.
+  bool ReportedInRun = false;
 };
 
 }  // namespace vantor

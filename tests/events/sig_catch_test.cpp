@@ -226,6 +226,11 @@ TEST_F(WatcherBench, APairPlaysOnceAndANonCompletingSecondCodeDropsBoth) {
   Play(ir55::Script().Press(0x41).Wait(100).Press(0x43).Wait(100).Press(0x42));
   Pump(300);
   EXPECT_EQ(bench::CursorPos().x, 310);
+  // The first button held: its repeats are not the second code, however many come.
+  for (std::uint32_t holdMs : {250u, 300u}) {
+    Play(ir55::Script().Hold(0x41, holdMs).Wait(100).Press(0x42));
+    EXPECT_TRUE(PumpUntil([holdMs] { return bench::CursorPos().x == (holdMs == 250 ? 320 : 330); }, 2000)) << holdMs;
+  }
 }
 
 TEST_F(WatcherBench, SuspensionKeepsAPendingFirstCodeAndDropsWhatCameMeanwhile) {
