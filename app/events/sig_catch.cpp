@@ -93,7 +93,7 @@ int TSigCatch::Run() {
       HasNextEvents = false;
     }
     LeaveCriticalSection(&Handover);
-    char* text = Host->GetReceiveText();
+    char* text = ReceiveText;
     std::memset(text, 0, kReceiveTextSize);
     TReceiver* receiver = Host->ChosenReceiver();
     if (!receiver) {

@@ -2,8 +2,8 @@
 // decides with MatchCode what each one does, and plays matched entries of its own
 // copy of the learned list, so it never waits for a window. It runs while the main
 // window is hidden; the main window suspends it whenever it shows itself, and it
-// pauses only between receiver calls, so the two never use the receivers or
-// ReceiveText at the same time.
+// pauses only between receiver calls, so the two never use a receiver at the
+// same time. Each writes codes into a buffer of its own.
 #pragma once
 
 #include <windows.h>
@@ -15,12 +15,9 @@
 
 namespace vantor {
 
-constexpr int kReceiveTextSize = 4096;
-
 // What the watcher reaches through the main window. Owned by the GUI thread.
 class TWatcherHost {
  public:
-  virtual char* GetReceiveText() = 0;         // kReceiveTextSize bytes
   // The receiver the options chose, asked for at every step: the options may
   // change it while the watcher is paused. Null when none is chosen.
   virtual TReceiver* ChosenReceiver() = 0;
@@ -71,6 +68,8 @@ class TSigCatch : public TThread {
   HANDLE ProcedureDone = nullptr;
   // The watcher's own copy of the list, and the one handed over for its next cycle.
   TEventListModel Events;
+  // What the receiver writes a code into; the watcher's own.
+  char ReceiveText[kReceiveTextSize] = {};
   CRITICAL_SECTION Handover;
   TEventListModel NextEvents;
   bool HasNextEvents = false;

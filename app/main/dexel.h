@@ -44,7 +44,6 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
 
  private:
   // TWatcherHost
-  char* GetReceiveText() override { return Receivers.ReceiveText(); }
   TReceiver* ChosenReceiver() override { return ReceiverSet.Chosen(); }
   // The main window's Option, the set-up and the watcher's lost port: the options
   // take the receivers for as long as they run.
@@ -107,7 +106,7 @@ class TDexel : public TDialog, public TWatcherHost, public TWizardHost {
   bool SelectionValid = false;
   // The selected entry's text: an entry added since moves it to another index.
   std::string SelectedText;
-  // Who has the receivers and ReceiveText: the watcher, a learning or the options.
+  // Who has the receivers: the watcher, a learning or the options.
   TReceiverOwner Receivers{Watcher};
 
   HICON TrayIconImage = nullptr;

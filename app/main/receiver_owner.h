@@ -1,4 +1,4 @@
-// TReceiverOwner: the receivers and ReceiveText have one user at a time. The
+// TReceiverOwner: the receivers have one user at a time. The
 // watcher has them while it runs; a learning or the port options procedure
 // borrows them, the watcher parked meanwhile, and gives them back, and the
 // watcher then runs again if it ran before and nothing since (Show, closing)
@@ -25,8 +25,6 @@ class TReceiverOwner {
   bool Borrow(TUser user);
   void GiveBack(TUser user);
   TUser Holder() const { return Borrower; }
-  // The buffer the receivers write a code into, for whoever has them now.
-  char* ReceiveText() { return Text; }
 
  private:
   void LetWatcherRun();
@@ -34,7 +32,6 @@ class TReceiverOwner {
   TSigCatch& Watcher;
   bool Started = false;    // the watcher thread exists
   bool Suspended = true;   // it is paused, or not yet started
-  char Text[kReceiveTextSize] = {};
   TUser Borrower = TUser::Watcher;  // Watcher: lent to nobody
   bool WatcherWanted = false;       // Start was pressed since the last Show or closing
 };

@@ -10,6 +10,8 @@ namespace vantor {
 
 // Room for the longest code either library writes (IR55's 28 bytes).
 constexpr int kMinCodeTextSize = 28;
+// The text a receive call is given; the libraries ignore its size.
+constexpr int kReceiveTextSize = 4096;
 
 enum class TReceived {
   Nothing,  // the wait ended without a code

@@ -80,7 +80,7 @@ void TStep1::LearnOnce(HWND window) {
     ShowFault(window);
     return;
   }
-  char* received = Host.GetReceiveText();
+  char* received = ReceiveText;
   if (!receiver->Learn(received, kReceiveTextSize)) {
     // A lost port is put right before the user hears of the fault.
     if (receiver->LineGone()) Host.PortOptionsForLearning();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/receivers/receiver.h"
 #include "app/resources/resource_ids.h"
 #include "app/wizard/wizard_step.h"
 
@@ -46,6 +47,8 @@ class TStep1 : public TWizardStep {
   bool Learning = false;
   // The first code of a pair is learned; the next learning is its second.
   bool AwaitingSecond = false;
+  // What the receiver writes the learned code into.
+  char ReceiveText[kReceiveTextSize] = {};
   // The window a click on "&Lern Ir" came from while a learning ran; null: none.
   HWND PendingWindow = nullptr;
   static const TResponseTable<TStep1> Responses;

@@ -11,14 +11,13 @@ namespace vantor {
 
 class TWizardHost {
  public:
-  virtual char* GetReceiveText() = 0;  // kReceiveTextSize bytes
   virtual TLearnedEvents& LearnedEvents() = 0;
   // The receiver the options chose as they stand now; null when none is.
   virtual TReceiver* ChosenReceiver() = 0;
   // Whether the options procedure has the receivers now (a learning asked for from
   // inside its dialog); its dialog is then brought forward.
   virtual bool OptionsHaveReceivers() = 0;
-  // Lends the receivers and ReceiveText to a learning, the watcher parked meanwhile;
+  // Lends the receivers to a learning, the watcher parked meanwhile;
   // false if they cannot be had, and then they must not be used.
   virtual bool BorrowReceivers() = 0;
   // Hands them back; the watcher goes on if it ran before.

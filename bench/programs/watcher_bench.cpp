@@ -40,7 +40,6 @@ namespace {
 
 class Host : public vantor::TWatcherHost {
  public:
-  char* GetReceiveText() override { return text; }
   vantor::TReceiver* ChosenReceiver() override { return receivers.Chosen(); }
   void PortOptionsProcedure() override {}
 

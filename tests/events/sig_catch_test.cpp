@@ -46,7 +46,6 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   }
 
   // TWatcherHost
-  char* GetReceiveText() override { return Text; }
   TReceiver* ChosenReceiver() override { return Receivers.Chosen(); }
   void PortOptionsProcedure() override {
     ++ProcedureRuns;
@@ -101,7 +100,6 @@ class WatcherBench : public ::testing::Test, public TWatcherHost {
   bench::PtyPort Receiver{1};
   bench::InputProbe Probe{100, 100, 500, 400};
   TEventListModel List;
-  char Text[kReceiveTextSize] = {};
   PortOptionsRecord Ports;
   TPortSettings Port;  // its format code is the one the IrDA-SIR receiver captures in
   TReceivers Receivers{Ports.UseKestrel, Ports.UsePellow, Port.RcFormatCode};
