@@ -660,6 +660,31 @@ TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
   auto moves = probe.Moves();
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves.back().x, 307);  // played once: one watcher read the press
+
+  // A second start shows the window and leaves the watcher running: the list
+  // edited there is played from the next Start on, which saves it.
+  {
+    Program second;
+    ASSERT_TRUE(second.ok());
+    EXPECT_EQ(second.WaitExit(20000), 1u);
+  }
+  ASSERT_TRUE(IsWindowVisible(frame));
+  HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS_LIST);
+  Select(dialog, list, 0);
+  Click(dialog, IDC_MAIN_DELETE);
+  auto pressAndSee = [&] {
+    const long before = bench::CursorPos().x;
+    for (unsigned char b : press) {
+      com1.Write(&b, 1);
+      probe.Pump(9);
+    }
+    probe.Pump(400);
+    return bench::CursorPos().x - before;
+  };
+  EXPECT_EQ(pressAndSee(), 7);
+  Click(dialog, IDC_MAIN_START);
+  EXPECT_EQ(Get(kEventListKey, "EventListCount"), "0");
+  EXPECT_EQ(pressAndSee(), 0);
   PostMessageA(dialog, WM_COMMAND, IDM_TRAY_EXIT_SYSTEM, 0);  // the tray's "Exit from syxstem", window hidden
   EXPECT_EQ(program.WaitExit(20000), 0u);
   EXPECT_FALSE(TrayIconPresent(dialog));
