@@ -674,10 +674,7 @@ TEST_F(Vantora, ShowThenStartResumesTheOneWatcher) {
   Click(dialog, IDC_MAIN_DELETE);
   auto pressAndSee = [&] {
     const long before = bench::CursorPos().x;
-    for (unsigned char b : press) {
-      com1.Write(&b, 1);
-      probe.Pump(9);
-    }
+    bench::Ir55Feeder(com1, ir55::Script().Press(0x41)).Wait();
     probe.Pump(400);
     return bench::CursorPos().x - before;
   };
