@@ -43,11 +43,25 @@ HKEY CreateKey(HKEY root, const char* path, bool* created) {
   return key;
 }
 
-// Opens a key that exists, creating nothing.
-HKEY OpenExisting(HKEY root, const char* path, REGSAM access) {
+// Opens a key that exists, creating nothing. `refused`, when given, is set when
+// the key is there but this user may not open it.
+HKEY OpenExisting(HKEY root, const char* path, REGSAM access, bool* refused = nullptr) {
   HKEY key = nullptr;
-  if (StoreRegistrySeam().OpenKey(root, path, 0, access, &key) != ERROR_SUCCESS) return nullptr;
-  return key;
+  const LONG result = StoreRegistrySeam().OpenKey(root, path, 0, access, &key);
+  if (refused && result == ERROR_ACCESS_DENIED) *refused = true;
+  return result == ERROR_SUCCESS ? key : nullptr;
+}
+
+// Says once per run that the stored settings are there but cannot be read.
+void TellSettingsCannotBeRead() {
+  static bool told = false;
+  if (told) return;
+  told = true;
+  ShowProgramError("Vantor cannot read its settings!\n\n"
+                   "HKEY_CURRENT_CONFIG\\Infrared\\Software\\Vantora or "
+                   "HKEY_CURRENT_USER\\Software\\Infrared\\Vantora cannot be opened, so Vantor starts "
+                   "without the learned events and the port settings kept there.\n\n"
+                   "Ask the administrator of this computer for the right to read them.");
 }
 
 // The key a load reads. The user's copy exists only once a save has had to use
@@ -57,9 +71,13 @@ HKEY OpenExisting(HKEY root, const char* path, REGSAM access) {
 // there would look lost.
 HKEY OpenForLoading(const StoreKey& stored, bool* created) {
   *created = false;
-  if (HKEY key = OpenExisting(HKEY_CURRENT_USER, stored.UserPath, KEY_READ)) return key;
+  bool refused = false;
+  if (HKEY key = OpenExisting(HKEY_CURRENT_USER, stored.UserPath, KEY_READ, &refused)) return key;
   if (HKEY key = CreateKey(HKEY_CURRENT_CONFIG, stored.ConfigPath, created)) return key;
-  return OpenExisting(HKEY_CURRENT_CONFIG, stored.ConfigPath, KEY_READ);
+  if (HKEY key = OpenExisting(HKEY_CURRENT_CONFIG, stored.ConfigPath, KEY_READ, &refused)) return key;
+  // A key that is merely missing and cannot be made is a standard user's first run: nothing to tell.
+  if (refused) TellSettingsCannotBeRead();
+  return nullptr;
 }
 
 // Says once per run that nothing the user changes outlives the program.

@@ -351,7 +351,12 @@ TEST_F(RefusedConfig, AStandardUserSavesAndReloadsThroughTheUserKey) {
     EXPECT_EQ(Reload(&again, &againOptions), Some) << c.what;
     EXPECT_EQ(again.ComPortNumber, 2) << c.what;
     EXPECT_EQ(againOptions.UsePellow, 1) << c.what;
-    EXPECT_TRUE(boxes.Boxes().empty()) << c.what;
+    // Settings there but unreadable are told of, once; readable ones need no word.
+    const std::vector<bench::CapturedBox> seen = boxes.Boxes();
+    ASSERT_EQ(seen.size(), c.configKept ? 0u : 1u) << c.what;
+    if (!seen.empty()) {
+      EXPECT_NE(seen[0].text.find("cannot read its settings"), std::string::npos);
+    }
     // The system's key is as it was.
     ASSERT_TRUE(Get(kPortKeyPath, "IrDAPortNum", &value));
     EXPECT_EQ(value, "4");
@@ -385,8 +390,10 @@ TEST_F(RefusedConfig, TheUserKeyLoadsFirstAndStaysCurrentOnceTheSystemKeyIsWrita
 }
 
 TEST_F(RefusedConfig, NothingWritableIsToldOnceInABox) {
+  // A standard user's first run: nothing stored to read, nothing to tell until a save fails.
   Refuse(Rights::ReadOnly, Rights::ReadOnly);
   bench::MessageBoxCapture boxes;
+  Load();
   SaveSome();
   SaveSome();
   std::vector<bench::CapturedBox> seen = boxes.Boxes();
