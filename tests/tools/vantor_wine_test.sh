@@ -126,18 +126,25 @@ mapped() { [ "$(readlink "$prefix/dosdevices/com1" || true)" = "$device" ]; }
 for _ in $(seq 200); do mapped && break; sleep 0.1; done
 mapped || { cat "$work/run.log" >&2; fail "COM1 is not mapped to $device"; }
 
+# Waits until the program run by `pid` has opened the hub's terminal `n`, which
+# then runs at the receiver's 1200 baud; `log` is shown when it does not.
+await_open() {
+  local pid=$1 n=$2 log=$3 state=
+  for _ in $(seq 300); do
+    kill -0 "$pid" 2>/dev/null || { cat "$log" >&2; fail "vantor-wine ended before the program opened terminal $n"; }
+    exec 4<>"/dev/tcp/127.0.0.1/$port"
+    printf 'STATE %s\n' "$n" >&4
+    read -r -t 5 state <&4 || true
+    exec 4>&-
+    [ "$state" = "OK 1200 8 N 1" ] && return 0
+    sleep 0.1
+  done
+  cat "$log" >&2
+  fail "the program did not open terminal $n at 1200 baud (hub: $state)"
+}
+
 # The program opened COM1: the terminal now runs at the receiver's 1200 baud.
-state=
-for _ in $(seq 300); do
-  kill -0 "$run_pid" 2>/dev/null || { cat "$work/run.log" >&2; fail "vantor-wine ended before the program opened COM1"; }
-  exec 4<>"/dev/tcp/127.0.0.1/$port"
-  printf 'STATE 1\n' >&4
-  read -r -t 5 state <&4 || true
-  exec 4>&-
-  [ "$state" = "OK 1200 8 N 1" ] && break
-  sleep 0.1
-done
-[ "$state" = "OK 1200 8 N 1" ] || { cat "$work/run.log" >&2; fail "the program did not open COM1 at 1200 baud (hub: $state)"; }
+await_open "$run_pid" 1 "$work/run.log"
 grep -q "COM1 is $device" "$work/run.log" || fail "vantor-wine did not say which device COM1 is"
 [ ! -e "$menus/data/applications/wine" ] || fail "the empty Wine menu folders were left"
 [ -z "$(ls -A "$menus/config/menus/applications-merged")" ] || fail "the Wine menu file was left"
@@ -162,17 +169,7 @@ run2_pid=$!
 for _ in $(seq 300); do kill -0 "$run_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$run_pid" 2>/dev/null && { cat "$work/run2.log" >&2; fail "--close did not close the running program"; }
 wait "$run_pid" || fail "the closed program did not end with 0"
-state=
-for _ in $(seq 300); do
-  kill -0 "$run2_pid" 2>/dev/null || { cat "$work/run2.log" >&2; fail "vantor-wine --close ended before the program opened COM1"; }
-  exec 4<>"/dev/tcp/127.0.0.1/$port"
-  printf 'STATE 2\n' >&4
-  read -r -t 5 state <&4 || true
-  exec 4>&-
-  [ "$state" = "OK 1200 8 N 1" ] && break
-  sleep 0.1
-done
-[ "$state" = "OK 1200 8 N 1" ] || { cat "$work/run2.log" >&2; fail "the program did not open the new COM1 at 1200 baud"; }
+await_open "$run2_pid" 2 "$work/run2.log"
 # Asked once Wine's server is back: the script restarted it after the close.
 saved=$(wine reg query 'HKCC\Infrared\Software\Vantora\Port' /v IrDAPortNum 2>/dev/null | tr -d '\r' | awk '/IrDAPortNum/ {print $3}')
 [ "$saved" = "1" ] || fail "the closed program did not save its port settings (IrDAPortNum: '$saved')"
