@@ -29,6 +29,9 @@ class TControl {
   void Attach(HWND hwnd) { Handle = hwnd; }
   void EnableWindow(bool enable) const { ::EnableWindow(Handle, enable ? TRUE : FALSE); }
   bool IsWindowEnabled() const { return ::IsWindowEnabled(Handle) != FALSE; }
+  // The window text: an edit field's, or a combo box's edit field.
+  std::string GetText() const;
+  void SetText(const char* text) const { SetWindowTextA(Handle, text); }
 
  protected:
   HWND Handle = nullptr;
@@ -50,8 +53,6 @@ class TRadioButton : public TControl {
 class TEdit : public TControl {
  public:
   using TControl::TControl;
-  std::string GetText() const;
-  void SetText(const char* text) const { SetWindowTextA(Handle, text); }
   void LimitText(int characters) const { SendMessageA(Handle, EM_LIMITTEXT, static_cast<WPARAM>(characters), 0); }
 };
 
@@ -66,24 +67,9 @@ class TComboBox : public TControl {
   int InsertString(int index, const char* text) const;
   void ResetContent() const;
   int DeleteString(int index) const;
-  // Number of items, negative on error.
-  int GetCount() const;
-  // First item from the top that begins with `prefix`, letters compared without
-  // case; negative when none.
-  int FindString(const char* prefix) const;
-  int GetStringLen(int index) const;
-  // The whole text of an item, however long; empty when there is no such item.
-  std::string GetString(int index) const;
-  // The text of an item in one message, for a caller that must not allocate:
-  // the control takes no size, so `buffer` must hold every item the list can
-  // have. Returns the length, or -1 when there is no such item or it did not fit.
-  int GetString(int index, char* buffer, int size) const;
   // The current selection, negative when none.
   int GetSelIndex() const;
   void SetSelIndex(int index) const;
-  // The edit field.
-  std::string GetText() const;
-  void SetText(const char* text) const;
 };
 
 }  // namespace vantor

@@ -12,11 +12,10 @@ TWizard::TWizard(TWindow* owner, TWizardHost& host)
       Step3Mouse(owner, *this, host, State),
       Step3Keys(owner, *this, host, State) {}
 
-TWizardStep* TWizard::OpenStep() const {
-  for (const TWizardStep* step : {static_cast<const TWizardStep*>(&Step1), static_cast<const TWizardStep*>(&Step2),
-                                  static_cast<const TWizardStep*>(&Step3Mouse),
-                                  static_cast<const TWizardStep*>(&Step3Keys)})
-    if (step->GetHandle()) return const_cast<TWizardStep*>(step);
+TWizardStep* TWizard::OpenStep() {
+  for (TWizardStep* step : {static_cast<TWizardStep*>(&Step1), static_cast<TWizardStep*>(&Step2),
+                            static_cast<TWizardStep*>(&Step3Mouse), static_cast<TWizardStep*>(&Step3Keys)})
+    if (step->GetHandle()) return step;
   return nullptr;
 }
 

@@ -34,7 +34,7 @@ class TWizard {
 
  private:
   void Go(int step);
-  TWizardStep* OpenStep() const;
+  TWizardStep* OpenStep();
 
   TWindow* Owner;
   TWizardState State;
